@@ -1,0 +1,96 @@
+#pragma once
+
+#include "CalculatorEngine.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+
+class StatusBar;
+class ZentabCalcRevision;
+
+// The coin calculator, the program's main window. It shows its engine's state
+// and forwards every key, click and edit to it; closing it ends the program.
+class ZentabCalc : public QMainWindow {
+    Q_OBJECT
+public:
+    ZentabCalc();
+    ~ZentabCalc() override;
+
+    const calculator::CalculatorEngine& engine() const { return engine_; }
+    void setAmountReceiver(calculator::AmountReceiver* receiver);
+
+    // Operations other windows run.
+    void cmdKeyOP_Click(int Index);
+    void CommandClear_Click();
+    void CommandGalleons_Click();
+    void CommandSickles_Click();
+    void CommandKnuts_Click();
+    void TextResults_Change();
+
+    // Key preview: true when the key ran an operation and is consumed.
+    bool Form_KeyDown(int KeyCode, int Shift);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void createStatusBar();
+    QPushButton* button(const QString& name, const QString& caption, const QString& accessibleName,
+                        int left, int top, int width = 375, int height = 375);
+    QLineEdit* coinBox(const QString& name, const QString& accessibleName, int top);
+
+    // Runs an engine operation and shows what it changed.
+    template <typename Operation> void run(Operation&& operation);
+    void showModel();
+
+    void cmdNumericKey_Click(int Index);
+    void cmdNumericKeySign_Click();
+    void CommandClearE_Click();
+    void cmdMemoryStore_Click();
+    void cmdMemoryAdd_Click();
+    void cmdMemoryRecal_Click();
+    void TextCoin_Change(calculator::Coin coin, const QString& text);
+    void TextResults_Edited(const QString& text);
+    bool TextResults_KeyDown(int Shift, const QString& typed);
+    void TextResults_MouseDown();
+    void StatusBar1_PanelDblClick(int position);
+    void mnuHelpHistory_Click();
+    void mnuOptionsOnTop_Click();
+    void mnuOptionsDebug_Click();
+
+    calculator::CalculatorEngine engine_;
+    bool CtrlHeld = false;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* TextResults = nullptr;
+    QPushButton* cmdNumericKey[10] = {};
+    QPushButton* cmdNumericKeySign = nullptr;
+    QPushButton* cmdKeyOP[5] = {};
+    QPushButton* cmdMemoryAdd = nullptr;
+    QPushButton* cmdMemoryRecal = nullptr;
+    QPushButton* cmdMemoryStore = nullptr;
+    QPushButton* CommandGalleons = nullptr;
+    QPushButton* CommandSickles = nullptr;
+    QPushButton* CommandKnuts = nullptr;
+    QLineEdit* TextCoins[3] = {};
+    QPlainTextEdit* TextOperands = nullptr;
+    QPushButton* CommandClear = nullptr;
+    QPushButton* CommandClearE = nullptr;
+    StatusBar* StatusBar1 = nullptr;
+
+    QAction* mnuHelpHistory = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+    QAction* mnuOptionsOnTop = nullptr;
+    QAction* mnuOptionsDebug = nullptr;
+    QAction* mnuToolsVaultmeres = nullptr;
+
+    QPointer<ZentabCalcRevision> revision_;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QWidget>
+
+// The debug log: progress and failure lines of the forum side, one log for the
+// whole process, kept whether its window is shown or not.
+class frmLog : public QWidget {
+    Q_OBJECT
+public:
+    // The one log window, created hidden on first use; closing it discards it.
+    static frmLog& instance();
+    static bool exists();
+    static bool isShown();
+
+    void append(const QString& line);
+    QString text() const; // every line, each ended by CR LF
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    frmLog();
+    void Form_Resize();
+
+    QPlainTextEdit* Text1;
+};
+
+// Appends one line to the debug log.
+void Log(const QString& str = QString());

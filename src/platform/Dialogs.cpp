@@ -1,0 +1,90 @@
+#include "Dialogs.h"
+
+#include "ApplicationTitle.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace platform {
+namespace {
+
+DialogResponder* activeResponder = nullptr;
+
+QString titleOrApplication(const QString& title) {
+    return title.isEmpty() ? applicationTitle() : title;
+}
+
+QMessageBox::Icon iconOf(int style) {
+    switch (style & 0x70) {
+    case vbCritical:
+        return QMessageBox::Critical;
+    case vbQuestion:
+        return QMessageBox::Question;
+    case vbExclamation:
+        return QMessageBox::Warning;
+    case vbInformation:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+struct ButtonSet {
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton escape;
+};
+
+ButtonSet buttonsOf(int style) {
+    switch (style & 0x7) {
+    case vbOKCancel:
+        return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel};
+    case vbYesNoCancel:
+        return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel};
+    case vbYesNo:
+        return {QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
+    default:
+        return {QMessageBox::Ok, QMessageBox::Ok};
+    }
+}
+
+int resultOf(int button) {
+    switch (button) {
+    case QMessageBox::Yes:
+        return vbYes;
+    case QMessageBox::No:
+        return vbNo;
+    case QMessageBox::Cancel:
+        return vbCancel;
+    default:
+        return vbOK;
+    }
+}
+
+} // namespace
+
+void setDialogResponder(DialogResponder* responder) {
+    activeResponder = responder;
+}
+
+int MsgBox(const QString& text, int style, const QString& title) {
+    if (activeResponder)
+        return activeResponder->msgBox(text, style, titleOrApplication(title));
+    auto [buttons, escape] = buttonsOf(style);
+    QMessageBox box(iconOf(style), titleOrApplication(title), text, buttons,
+                    QApplication::activeWindow());
+    box.setEscapeButton(escape);
+    return resultOf(box.exec());
+}
+
+QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    if (activeResponder)
+        return activeResponder->inputBox(prompt, titleOrApplication(title), defaultText)
+            .value_or(QString());
+    bool accepted = false;
+    QString text = QInputDialog::getText(QApplication::activeWindow(), titleOrApplication(title),
+                                         prompt, QLineEdit::Normal, defaultText, &accepted);
+    return accepted ? text : QString();
+}
+
+} // namespace platform

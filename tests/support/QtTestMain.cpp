@@ -1,0 +1,23 @@
+// Runs GoogleTest inside a QApplication on the offscreen platform, with the
+// per-user folders redirected, and fails any test that leaves a modal window
+// nobody expected in the way.
+#include "ModalWatchdog.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("ZentabCalculator");
+    testing::InitGoogleTest(&argc, argv);
+
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, &ModalWatchdog::check);
+    watchdog.start(50);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,321 @@
+#include "CalculatorEngine.h"
+
+#include "EngineKeys.h"
+
+#include <gtest/gtest.h>
+
+using namespace calculator;
+
+namespace {
+
+struct Display {
+    std::string result;
+    std::string galleons, sickles, knuts;
+    std::string message;
+};
+
+void expectDisplay(const CalculatorEngine& engine, const Display& expected,
+                   const std::string& context) {
+    EXPECT_EQ(engine.resultLine(), expected.result) << context;
+    EXPECT_EQ(engine.box(Coin::Galleons).text, expected.galleons) << context;
+    EXPECT_EQ(engine.box(Coin::Sickles).text, expected.sickles) << context;
+    EXPECT_EQ(engine.box(Coin::Knuts).text, expected.knuts) << context;
+    EXPECT_EQ(engine.status().message, expected.message) << context;
+}
+
+const std::string Head = "Galleon\tSickle\tKnut\r\n--------------------\r\n";
+const std::string Rule = "--------------------\r\n";
+
+} // namespace
+
+TEST(CalculatorEngine, KeySequencesLeaveTheDisplayAsAUserExpects) {
+    const struct {
+        const char* keys;
+        Display display;
+    } cases[] = {
+        {"5G+3K=", {"5 Galleons, 0 Sickles, 3 Knuts", "5", "0", "3", ""}},
+        {"5G*(3K+2K)=", {"25 Galleons, 0 Sickles, 0 Knuts", "25", "0", "0", ""}},
+        {"100K/7=", {"0 Galleons, 0 Sickles, 14 Knuts", "0", "0", "14", "2 knuts left over"}},
+        {"100~K/7=", {"0 Galleons, 0 Sickles, -14 Knuts", "0", "0", "-14", "-2 knuts left over"}},
+        {"98K/7=", {"0 Galleons, 0 Sickles, 14 Knuts", "0", "0", "14", ""}},
+        {"1G20S40K", {"2 Galleons, 4 Sickles, 11 Knuts", "1", "20", "40", ""}},
+        {"5+", {"5", "0", "0", "0", ""}},      // digits never assigned to a coin are ignored
+        {"5G+3K=7", {"7", "0", "0", "0", ""}}, // a digit after equals starts afresh
+        {"5G+3K=+1G=", {"6 Galleons, 0 Sickles, 3 Knuts", "6", "0", "3", ""}},
+        {"-5G=", {"5 Galleons, 0 Sickles, 0 Knuts", "5", "0", "0", ""}}, // 0 - nothing pending
+        {"7E", {"0", "0", "0", "0", ""}},
+        {"125E", {"12", "0", "0", "0", ""}},
+        {"5G+3K=E", {"0 Galleons, 0 Sickles, 3 Knuts", "0", "0", "3", ""}},
+        {"5G+3KE", {"0 Galleons, 0 Sickles, 0 Knuts", "0", "0", "0", ""}},
+        {"5G~", {"-5 Galleons, 0 Sickles, 0 Knuts", "-5", "0", "0", ""}},
+        {"5G~~", {"5 Galleons, 0 Sickles, 0 Knuts", "5", "0", "0", ""}},
+        {"12~", {"-12", "0", "0", "0", ""}},
+        {"12~~", {"12", "0", "0", "0", ""}},
+        {"100K/0", {"0 Galleons, 0 Sickles, 0 Knuts", "0", "0", "0", ""}},
+        {"100K/0=", {"0 Galleons, 0 Sickles, 0 Knuts", "0", "0", "0", "Division by zero"}},
+        {"100K/0=5=", {"0 Galleons, 0 Sickles, 20 Knuts", "0", "0", "20", ""}},
+        {"1GMC7KAR", {"1 Galleons, 0 Sickles, 7 Knuts", "1", "0", "7", ""}},
+        {"3K*2=(1K+1K)=", {"0 Galleons, 0 Sickles, 2 Knuts", "0", "0", "2", ""}},
+        {"2G*(3K+(1K+1K))=", {"10 Galleons, 0 Sickles, 0 Knuts", "10", "0", "0", ""}},
+        {"1G+(2KC3K)=", {"1 Galleons, 0 Sickles, 3 Knuts", "1", "0", "3", ""}},
+    };
+    for (const auto& c : cases) {
+        CalculatorEngine engine;
+        press(engine, c.keys);
+        expectDisplay(engine, c.display, c.keys);
+    }
+}
+
+TEST(CalculatorEngine, TapeReadsLikeATillRoll) {
+    const struct {
+        const char* keys;
+        std::string tape;
+    } cases[] = {
+        {"5G+3K=", Head + "  5\t0\t0\r\n+ 0\t0\t3\r\n+=5\t0\t3\r\n" + Rule},
+        {"5G+3K==", Head + "  5\t0\t0\r\n+ 0\t0\t3\r\n+=5\t0\t3\r\n" + Rule + Head +
+                        "  5\t0\t3\r\n =5\t0\t3\r\n" + Rule},
+        {"100K/0==", Head + "  0\t3\t13\r\n0\t0\t0\r\n**Division by zero**\r\n0\t0\t0\r\n"
+                            "**Division by zero**\r\n"},
+        {"5G*(3K+2K)", Head + "  5\t0\t0\r\n###Start Parenthesis\r\n" + Head +
+                           "  0\t0\t3\r\n+ 0\t0\t2\r\n"
+                           "+=0\t0\t5\r\n" +
+                           Rule + "#####End Parenthesis\r\n"},
+    };
+    for (const auto& c : cases) {
+        CalculatorEngine engine;
+        press(engine, c.keys);
+        EXPECT_EQ(engine.tape(), c.tape) << c.keys;
+    }
+}
+
+TEST(CalculatorEngine, DivisionByZeroKeepsTheDivisionPending) {
+    CalculatorEngine engine;
+    press(engine, "100K/0==");
+    EXPECT_EQ(engine.pendingOp(), 5);
+    EXPECT_EQ(engine.CurrentValue, 100);
+}
+
+TEST(CalculatorEngine, CoinBoxesSortWhatIsTypedIntoThem) {
+    const struct {
+        const char *galleons, *sickles, *knuts;
+        const char* result;
+    } cases[] = {
+        {"0", "0", "500", "1 Galleons, 0 Sickles, 7 Knuts"},
+        {"0", "0", "-500", "-1 Galleons, 0 Sickles, -7 Knuts"},
+        {"0.5", "0", "0", "0 Galleons, 8 Sickles, 14 Knuts"},
+        {"0", "0", "1.5", "0 Galleons, 0 Sickles, 2 Knuts"},
+        {"0", "0", "2.5", "0 Galleons, 0 Sickles, 2 Knuts"},
+        {"2", "-1", "0", "1 Galleons, 16 Sickles, 0 Knuts"},
+    };
+    for (const auto& c : cases) {
+        CalculatorEngine engine;
+        engine.setEnteredText(Coin::Galleons, c.galleons);
+        engine.setEnteredText(Coin::Sickles, c.sickles);
+        engine.setEnteredText(Coin::Knuts, c.knuts);
+        EXPECT_EQ(engine.resultLine(), c.result);
+        // The boxes keep what was typed until the system shows the sorted counts.
+        EXPECT_EQ(engine.box(Coin::Sickles).text, c.sickles);
+    }
+}
+
+TEST(CalculatorEngine, AWriteToADisabledBoxDoesNotSort) {
+    CalculatorEngine engine;
+    engine.setBoxEnabled(Coin::Knuts, false);
+    engine.setEnteredText(Coin::Knuts, "500");
+    EXPECT_EQ(engine.resultLine(), ZeroAmountText);
+    engine.setBoxEnabled(Coin::Knuts, true);
+    engine.setEnteredText(Coin::Knuts, "501");
+    EXPECT_EQ(engine.resultLine(), "1 Galleons, 0 Sickles, 8 Knuts");
+}
+
+TEST(CalculatorEngine, CoinButtonsTakeTheirCoinFromTheResultLine) {
+    const struct {
+        const char* key;
+        Coin coin;
+        const char* taken;
+    } cases[] = {
+        {"G", Coin::Galleons, "5"},
+        {"S", Coin::Sickles, "3"},
+        {"K", Coin::Knuts, "2"},
+    };
+    for (const auto& c : cases) {
+        CalculatorEngine engine;
+        engine.setResultLine("5 Galleons, 3 Sickles, 2 Knuts");
+        press(engine, c.key);
+        EXPECT_EQ(engine.box(c.coin).text, c.taken) << c.key;
+        EXPECT_EQ(engine.lastCoinBox(), c.coin) << c.key;
+    }
+}
+
+TEST(CalculatorEngine, CoinButtonTwiceStillRefreshesTheResultLine) {
+    CalculatorEngine engine;
+    press(engine, "5G");
+    engine.setResultLine("5 galleon");
+    EXPECT_EQ(engine.resultLine(), "5  Galleons, 0 Sickles, 0 Knuts");
+    press(engine, "G");
+    EXPECT_EQ(engine.resultLine(), "5 Galleons, 0 Sickles, 0 Knuts");
+}
+
+TEST(CalculatorEngine, ResultLineIsReadBack) {
+    const struct {
+        const char* pasted;
+        const char* shown;
+        const char* dollars;
+    } cases[] = {
+        {"2 knuts, 3 sickles, 5 galleons", "2 knuts, 3 sickles, 5 galleons", "$16.03"},
+        {"7 galleons", "7  Galleons, 0 Sickles, 0 Knuts", "$51.31"},
+        {"3 sickles 5 knuts", "0 Galleons, 3  Sickles, 0 Knuts", "$1.29"},
+        {"abc", "0 Galleons, 0 Sickles, 0 Knuts", "$0.00"},
+        {"42", "42", ""}, // a number being typed is not priced
+    };
+    for (const auto& c : cases) {
+        CalculatorEngine engine;
+        engine.setResultLine(c.pasted);
+        EXPECT_EQ(engine.resultLine(), c.shown) << c.pasted;
+        EXPECT_EQ(engine.status().dollar, c.dollars) << c.pasted;
+        EXPECT_EQ(engine.box(Coin::Galleons).text, "0") << c.pasted;
+    }
+}
+
+TEST(CalculatorEngine, NumbersTypedForANegativeEntryAreNegative) {
+    CalculatorEngine engine;
+    engine.setEnteredText(Coin::Sickles, "-3");
+    press(engine, "1");
+    EXPECT_EQ(engine.resultLine(), "-1");
+    press(engine, "2");
+    EXPECT_EQ(engine.resultLine(), "-12");
+}
+
+TEST(CalculatorEngine, MemoryMarksFollowTheMemoryAndParentheses) {
+    CalculatorEngine engine;
+    press(engine, "1GM");
+    EXPECT_EQ(engine.memoryValue(), 493);
+    EXPECT_EQ(engine.status().memory, "M");
+    press(engine, "C7KA");
+    EXPECT_EQ(engine.memoryValue(), 500);
+    EXPECT_EQ(engine.status().memory, "M");
+    press(engine, "CM");
+    EXPECT_EQ(engine.status().memory, "");
+    press(engine, "3KMM");
+    EXPECT_EQ(engine.status().memory, "M");
+    press(engine, "(");
+    EXPECT_EQ(engine.status().memory, "MP");
+    engine.StatusBarMemory_DblClick();
+    EXPECT_EQ(engine.status().memory, "P");
+    EXPECT_EQ(engine.memoryValue(), 0);
+    press(engine, "4KM");
+    EXPECT_EQ(engine.status().memory, "PM");
+    press(engine, "Z");
+    EXPECT_EQ(engine.status().memory, "");
+    EXPECT_EQ(engine.memoryValue(), 0);
+}
+
+TEST(CalculatorEngine, ParenthesesNestAndSurviveClear) {
+    CalculatorEngine engine;
+    press(engine, "((");
+    EXPECT_EQ(engine.parenthesisDepth(), 2u);
+    EXPECT_EQ(engine.status().parenthesisChain, "++");
+    EXPECT_FALSE(engine.equalsEnabled());
+    press(engine, "C");
+    EXPECT_EQ(engine.status().memory, "");
+    press(engine, ")");
+    EXPECT_EQ(engine.status().memory, "P");
+    press(engine, ")");
+    EXPECT_EQ(engine.status().memory, "");
+    EXPECT_EQ(engine.parenthesisDepth(), 0u);
+    EXPECT_TRUE(engine.equalsEnabled());
+    EXPECT_FALSE(engine.CloseParenthesis());
+}
+
+TEST(CalculatorEngine, ParenthesisDepthIsLimited) {
+    CalculatorEngine engine;
+    for (std::size_t level = 0; level < MaxParenthesisDepth + 1; ++level)
+        press(engine, "(");
+    EXPECT_EQ(engine.parenthesisDepth(), MaxParenthesisDepth);
+    EXPECT_EQ(engine.status().message, "Too many parentheses");
+}
+
+TEST(CalculatorEngine, OverflowIsRefusedAndNothingWraps) {
+    const struct {
+        const char* keys;
+        std::int32_t current;
+        std::int32_t pending;
+    } cases[] = {
+        {"4000000G*2=", 1972000000, 4},
+        {"4000000G+4000000G=", 1972000000, 3},
+        {"4000000G~-4000000G=", -1972000000, 2},
+        {"4355950G~10S8K/1~=", INT32_MIN, 5},
+    };
+    for (const auto& c : cases) {
+        CalculatorEngine engine;
+        press(engine, c.keys);
+        EXPECT_EQ(engine.status().message, "Overflow") << c.keys;
+        EXPECT_TRUE(engine.tape().ends_with("**Overflow**\r\n")) << c.keys;
+        EXPECT_EQ(engine.CurrentValue, c.current) << c.keys;
+        EXPECT_EQ(engine.pendingOp(), c.pending) << c.keys;
+    }
+}
+
+TEST(CalculatorEngine, AnEntryTooLargeToSortLeavesTheDisplay) {
+    CalculatorEngine engine;
+    press(engine, "3K 5000000G");
+    EXPECT_EQ(engine.status().message, "Overflow");
+    EXPECT_EQ(engine.resultLine(), "5000000");
+    EXPECT_EQ(engine.box(Coin::Galleons).sorted, "0");
+    EXPECT_EQ(engine.box(Coin::Knuts).sorted, "3");
+    EXPECT_EQ(engine.LastValue, 3);
+}
+
+TEST(CalculatorEngine, MemoryAddThatOverflowsKeepsTheMemory) {
+    CalculatorEngine engine;
+    press(engine, "4000000GMA");
+    EXPECT_EQ(engine.memoryValue(), 1972000000);
+    EXPECT_EQ(engine.status().message, "Overflow");
+    EXPECT_TRUE(engine.tape().ends_with("**Overflow**\r\n"));
+}
+
+TEST(CalculatorEngine, AParenthesisWhoseValueFailsStaysOpen) {
+    CalculatorEngine engine;
+    press(engine, "5G+(1K/0)");
+    EXPECT_EQ(engine.parenthesisDepth(), 1u);
+    EXPECT_EQ(engine.status().message, "Division by zero");
+}
+
+namespace {
+
+class RecordingReceiver : public AmountReceiver {
+public:
+    bool hidden = true;
+    int shows = 0;
+    std::string dollarText = "untouched";
+    bool isLoaded() const override { return true; }
+    bool isHidden() const override { return hidden; }
+    void takeAmountDollarText(const std::string& text) override { dollarText = text; }
+    void showAgain() override {
+        ++shows;
+        hidden = false;
+    }
+};
+
+} // namespace
+
+TEST(CalculatorEngine, EqualsHandsTheAmountToAWaitingWindow) {
+    const struct {
+        const char* keys;
+        const char* dollarText;
+        int shows;
+    } cases[] = {
+        {"C5G=", "$36.65", 1},     // the dollar value of the entry just typed
+        {"C(5G=", "untouched", 0}, // not inside a parenthesis
+        {"C1K=C=", "$0.00", 1},    // a zero entry with nothing pending stops early
+        {"C5G+", "untouched", 0},  // only equals hands over
+    };
+    for (const auto& c : cases) {
+        CalculatorEngine engine;
+        RecordingReceiver receiver;
+        engine.setAmountReceiver(&receiver);
+        press(engine, c.keys);
+        EXPECT_EQ(receiver.dollarText, c.dollarText) << c.keys;
+        EXPECT_EQ(receiver.shows, c.shows) << c.keys;
+    }
+}

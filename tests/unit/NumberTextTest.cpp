@@ -1,0 +1,124 @@
+#include "NumberText.h"
+
+#include "CoinAmount.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace calculator;
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
+    const struct {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"12 Galleons", 12},
+        {" 3 Sickles", 3},
+        {"-5", -5},
+        {"1 2", 12},
+        {"Galleon", 0},
+        {"", 0},
+        {"2.5", 2.5},
+        {"1.2.3", 1.2},
+        {"+7", 7},
+        {"- 4", -4},
+        {".5", 0.5},
+        {"5.", 5},
+        {"1E3", 1000},
+        {"1e-2", 0.01},
+        {"2D2", 200},
+        {"3E", 3},
+        {"3E+", 3},
+        {"\t\n9", 9},
+        {"&H1F", 31},
+        {"&hff", 255},
+        {"&O17", 15},
+        {"&Q1", 0},
+        {"-", 0},
+        {".", 0},
+        {"7 Galleons, 3", 7},
+        {"1e999999", HUGE_VAL},
+        {"1e-999999", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(IsPlainNumber, AcceptsOnlyASignedNumberWithSurroundingBlanks) {
+    const struct {
+        const char* text;
+        bool plain;
+    } cases[] = {
+        {"7", true},
+        {"7 ", true},
+        {" -12", true},
+        {"+3.5", true},
+        {"1E5", true},
+        {"2.", true},
+        {".5", true},
+        {"1e-3", true},
+        {"", false},
+        {"7 Galleons", false},
+        {"-", false},
+        {".", false},
+        {"1e", false},
+        {"1 2", false},
+        {"1.2.3", false},
+        {"abc", false},
+        {"0 Galleons, 0 Sickles, 0 Knuts", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isPlainNumber(c.text), c.plain) << '"' << c.text << '"';
+}
+
+TEST(KnutRound, RoundsTiesToEvenAndRefusesWhatLeavesTheRange) {
+    EXPECT_EQ(knutRound(246.5), 246);
+    EXPECT_EQ(knutRound(247.5), 248);
+    EXPECT_EQ(knutRound(-0.5), 0);
+    EXPECT_EQ(knutRound(-1.5), -2);
+    EXPECT_EQ(knutRound(2147483647.0), 2147483647);
+    EXPECT_EQ(knutRound(-2147483648.0), INT32_MIN);
+    EXPECT_EQ(knutRound(2147483647.6), std::nullopt);
+    EXPECT_EQ(knutRound(-2147483649.0), std::nullopt);
+    EXPECT_EQ(knutRound(HUGE_VAL), std::nullopt);
+    EXPECT_EQ(knutRound(std::nan("")), std::nullopt);
+}
+
+TEST(NumberText, WritesPlainDecimalAndShortestDoubles) {
+    EXPECT_EQ(numberText(std::int64_t{-1}), "-1");
+    EXPECT_EQ(numberText(std::int64_t{493}), "493");
+    EXPECT_EQ(numberText(2.5), "2.5");
+    EXPECT_EQ(numberText(-3.0), "-3");
+    EXPECT_EQ(numberText(125.0), "125");
+    EXPECT_EQ(numberText(-0.0), "0");
+    EXPECT_EQ(numberText(1e16), "1E+16");
+    EXPECT_EQ(numberText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(numberText(123456789012345.0), "123456789012345");
+}
+
+TEST(SortKnuts, GivesEveryPartTheSignOfTheTotal) {
+    const struct {
+        std::int32_t total;
+        SortedCoins coins;
+    } cases[] = {
+        {500, {1, 0, 7}},
+        {-500, {-1, 0, -7}},
+        {493, {1, 0, 0}},
+        {28, {0, 0, 28}},
+        {29, {0, 1, 0}},
+        {1113, {2, 4, 11}},
+        {957, {1, 16, 0}},
+        {0, {0, 0, 0}},
+        {INT32_MIN, {-4355950, -10, -8}},
+        {INT32_MAX, {4355950, 10, 7}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sortKnuts(c.total), c.coins) << c.total;
+}
+
+TEST(KnutValueOfTexts, TotalsTheThreeCoinsAndRefusesOverflow) {
+    EXPECT_EQ(knutValueOfTexts("1", "20", "40"), 1113);
+    EXPECT_EQ(knutValueOfTexts("0.5", "0", "0"), 246);
+    EXPECT_EQ(knutValueOfTexts("4356002", "0", "0"), std::nullopt);
+    EXPECT_EQ(knutValueOfTexts("-4355950", "-10", "-8"), INT32_MIN);
+}
