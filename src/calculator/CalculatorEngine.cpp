@@ -379,7 +379,8 @@ void CalculatorEngine::insertMark(const std::string& mark) {
 }
 
 void CalculatorEngine::appendTape(const std::string& text) {
-    setTape(tape_ + text);
+    tape_ += text;
+    tapeCaretAtEnd_ = false;
 }
 
 void CalculatorEngine::setTape(const std::string& text) {

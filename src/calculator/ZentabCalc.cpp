@@ -254,11 +254,11 @@ void ZentabCalc::showModel() {
     if (TextResults->text() != fromModel(engine_.resultLine()))
         TextResults->setText(fromModel(engine_.resultLine()));
 
-    const QString tape = tapeForDisplay(engine_.tape());
-    if (TextOperands->toPlainText() != tape) {
+    if (engine_.tape() != shownTape_) {
+        shownTape_ = engine_.tape();
         // A changed tape is selected whole; after an operator the caret goes
         // to the end, which keeps the newest lines in view.
-        TextOperands->setPlainText(tape);
+        TextOperands->setPlainText(tapeForDisplay(shownTape_));
         TextOperands->selectAll();
         if (engine_.tapeCaretAtEnd())
             TextOperands->moveCursor(QTextCursor::End);

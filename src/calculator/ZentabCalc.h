@@ -67,6 +67,7 @@ private:
     void mnuOptionsDebug_Click();
 
     calculator::CalculatorEngine engine_;
+    std::string shownTape_;
     bool CtrlHeld = false;
 
     QLabel* Label1 = nullptr;

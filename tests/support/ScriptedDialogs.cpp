@@ -30,7 +30,8 @@ std::optional<QString> ScriptedDialogs::inputBox(const QString& prompt, const QS
         ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
         return std::nullopt;
     }
-    auto result = inputs_.front();
+    const bool cancelled = !inputs_.front().has_value();
+    QString text = inputs_.front().value_or(QString());
     inputs_.pop_front();
-    return result;
+    return cancelled ? std::nullopt : std::optional<QString>(text);
 }
