@@ -1,8 +1,8 @@
 // How long the calculator engine takes for one key.
 #include "CalculatorEngine.h"
+#include "EngineKeys.h"
 
 #include <benchmark/benchmark.h>
-
 #include <string_view>
 
 namespace {
@@ -10,44 +10,11 @@ namespace {
 // A realistic session: amounts, operators, parentheses, memory, clears.
 constexpr std::string_view Session = "125G37S*3=+(4S9K-2K)=M17K/4=A~R2E5K+7G=C";
 
-void pressKey(calculator::CalculatorEngine& engine, char key) {
-    using calculator::OperatorSymbols;
-    switch (key) {
-    case 'G':
-        return engine.CommandGalleons_Click();
-    case 'S':
-        return engine.CommandSickles_Click();
-    case 'K':
-        return engine.CommandKnuts_Click();
-    case 'C':
-        return engine.CommandClear_Click();
-    case 'E':
-        return engine.CommandClearE_Click();
-    case '(':
-        return engine.OpenParenthesis();
-    case ')':
-        engine.CloseParenthesis();
-        return;
-    case '~':
-        return engine.cmdNumericKeySign_Click();
-    case 'M':
-        return engine.cmdMemoryStore_Click();
-    case 'A':
-        return engine.cmdMemoryAdd_Click();
-    case 'R':
-        return engine.cmdMemoryRecal_Click();
-    default:
-        if (key >= '0' && key <= '9')
-            return engine.cmdNumericKey_Click(key == '0' ? 9 : key - '1');
-        engine.cmdKeyOP_Click(static_cast<int>(OperatorSymbols.find(key)));
-    }
-}
-
 void EngineKey(benchmark::State& state) {
     calculator::CalculatorEngine engine;
     std::size_t next = 0;
     for (auto _ : state) {
-        pressKey(engine, Session[next]);
+        press(engine, Session.substr(next, 1));
         next = (next + 1) % Session.size();
         benchmark::DoNotOptimize(engine.resultLine().data());
     }
@@ -58,12 +25,9 @@ BENCHMARK(EngineKey);
 void EngineKeyAfterLongTape(benchmark::State& state) {
     calculator::CalculatorEngine engine;
     for (int i = 0; i < 2000; ++i)
-        for (char key : std::string_view("3K+"))
-            pressKey(engine, key);
+        press(engine, "3K+");
     for (auto _ : state) {
-        pressKey(engine, '1');
-        pressKey(engine, 'K');
-        pressKey(engine, '+');
+        press(engine, "1K+");
     }
     state.SetItemsProcessed(state.iterations() * 3);
 }

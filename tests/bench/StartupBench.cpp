@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QTest>
-
 #include <fstream>
 #include <iostream>
 #include <sstream>

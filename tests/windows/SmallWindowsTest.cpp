@@ -4,7 +4,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace {

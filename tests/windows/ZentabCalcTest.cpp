@@ -1,8 +1,9 @@
+#include "ZentabCalc.h"
+
 #include "ModalWatchdog.h"
 #include "OsServices.h"
 #include "ScriptedDialogs.h"
 #include "StatusBar.h"
-#include "ZentabCalc.h"
 #include "ZentabCalcExchangeRate.h"
 #include "frmLog.h"
 
@@ -14,9 +15,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
+#include <QWindow>
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {
@@ -90,12 +90,12 @@ TEST_F(ZentabCalcWindow, ShowsItsDesignAtStart) {
         const char* name;
         QRect twips;
     } layout[] = {
-        {"TextResults", {120, 360, 4455, 375}},   {"cmdNumericKey_0", {120, 840, 375, 375}},
+        {"TextResults", {120, 360, 4455, 375}},      {"cmdNumericKey_0", {120, 840, 375, 375}},
         {"cmdNumericKey_8", {1080, 1800, 375, 375}}, {"cmdNumericKey_9", {120, 2280, 375, 375}},
-        {"cmdKeyOP_0", {1080, 2280, 375, 375}},   {"cmdKeyOP_4", {1680, 840, 375, 375}},
-        {"cmdKeyOP_1", {1680, 2280, 375, 375}},   {"cmdMemoryStore", {2160, 1800, 375, 375}},
-        {"CommandKnuts", {2640, 1800, 855, 375}}, {"TextSickles", {3600, 1320, 975, 375}},
-        {"TextOperands", {2160, 2280, 2415, 975}}, {"CommandClearE", {1200, 2880, 855, 375}},
+        {"cmdKeyOP_0", {1080, 2280, 375, 375}},      {"cmdKeyOP_4", {1680, 840, 375, 375}},
+        {"cmdKeyOP_1", {1680, 2280, 375, 375}},      {"cmdMemoryStore", {2160, 1800, 375, 375}},
+        {"CommandKnuts", {2640, 1800, 855, 375}},    {"TextSickles", {3600, 1320, 975, 375}},
+        {"TextOperands", {2160, 2280, 2415, 975}},   {"CommandClearE", {1200, 2880, 855, 375}},
     };
     const qreal pixelsPerTwip = calc->logicalDpiX() / 1440.0;
     for (const auto& c : layout) {
@@ -123,30 +123,65 @@ TEST_F(ZentabCalcWindow, KeysTypedAsAUserWouldDriveTheCalculator) {
          "40 Galleons, 0 Sickles, 0 Knuts",
          {"40", "0", "0"}},
         {"parentheses from P and Ctrl+P",
-         {{Qt::Key_5}, {Qt::Key_G}, {Qt::Key_Asterisk, Keypad}, {Qt::Key_P}, {Qt::Key_3},
-          {Qt::Key_K}, {Qt::Key_Plus, Keypad}, {Qt::Key_2}, {Qt::Key_N}, {Qt::Key_P, Ctrl},
+         {{Qt::Key_5},
+          {Qt::Key_G},
+          {Qt::Key_Asterisk, Keypad},
+          {Qt::Key_P},
+          {Qt::Key_3},
+          {Qt::Key_K},
+          {Qt::Key_Plus, Keypad},
+          {Qt::Key_2},
+          {Qt::Key_N},
+          {Qt::Key_P, Ctrl},
           {Qt::Key_Equal}},
          "25 Galleons, 0 Sickles, 0 Knuts",
          {"25", "0", "0"}},
         {"parentheses from ( and )",
-         {{Qt::Key_2}, {Qt::Key_S}, {Qt::Key_Minus}, {Qt::Key_ParenLeft}, {Qt::Key_1}, {Qt::Key_W, Shift},
-          {Qt::Key_Slash}, {Qt::Key_2}, {Qt::Key_ParenRight}, {Qt::Key_Enter, Keypad}, {Qt::Key_Equal}},
+         {{Qt::Key_2},
+          {Qt::Key_S},
+          {Qt::Key_Minus},
+          {Qt::Key_ParenLeft},
+          {Qt::Key_1},
+          {Qt::Key_W, Shift},
+          {Qt::Key_Slash},
+          {Qt::Key_2},
+          {Qt::Key_ParenRight},
+          {Qt::Key_Enter, Keypad},
+          {Qt::Key_Equal}},
          "0 Galleons, -6 Sickles, -14 Knuts",
          {"0", "-6", "-14"}},
         {"Backspace clears the entry, Shift+Backspace everything",
-         {{Qt::Key_7}, {Qt::Key_K}, {Qt::Key_Plus}, {Qt::Key_1}, {Qt::Key_2}, {Qt::Key_Backspace},
-          {Qt::Key_F4, Shift}, {Qt::Key_Backspace, Shift}, {Qt::Key_3}},
+         {{Qt::Key_7},
+          {Qt::Key_K},
+          {Qt::Key_Plus},
+          {Qt::Key_1},
+          {Qt::Key_2},
+          {Qt::Key_Backspace},
+          {Qt::Key_F4, Shift},
+          {Qt::Key_Backspace, Shift},
+          {Qt::Key_3}},
          "3",
          {"0", "0", "0"}},
         {"memory keys",
-         {{Qt::Key_1}, {Qt::Key_G}, {Qt::Key_M, Ctrl}, {Qt::Key_Backspace, Shift}, {Qt::Key_7},
-          {Qt::Key_Period, Shift | Keypad}, {Qt::Key_M, Alt}, {Qt::Key_Backspace, Shift},
+         {{Qt::Key_1},
+          {Qt::Key_G},
+          {Qt::Key_M, Ctrl},
+          {Qt::Key_Backspace, Shift},
+          {Qt::Key_7},
+          {Qt::Key_Period, Shift | Keypad},
+          {Qt::Key_M, Alt},
+          {Qt::Key_Backspace, Shift},
           {Qt::Key_M, Shift}},
          "1 Galleons, 0 Sickles, 7 Knuts",
          {"1", "0", "7"}},
         {"backslash divides and reports the remainder",
-         {{Qt::Key_1}, {Qt::Key_0}, {Qt::Key_0}, {Qt::Key_Plus, Shift | Keypad},
-          {Qt::Key_Backslash}, {Qt::Key_7}, {Qt::Key_Equal}},
+         {{Qt::Key_1},
+          {Qt::Key_0},
+          {Qt::Key_0},
+          {Qt::Key_Plus, Shift | Keypad},
+          {Qt::Key_Backslash},
+          {Qt::Key_7},
+          {Qt::Key_Equal}},
          "0 Galleons, 0 Sickles, 14 Knuts",
          {"0", "0", "14"}},
     };
@@ -344,6 +379,17 @@ TEST_F(ZentabCalcWindow, ClosingTheMainWindowClosesEveryOtherWindow) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(revision.isNull());
     EXPECT_FALSE(frmLog::exists());
+}
+
+TEST_F(ZentabCalcWindow, KeepWindowOnTopTogglesTheStaysOnTopFlag) {
+    auto* item = calc->findChild<QAction*>("mnuOptionsOnTop");
+    EXPECT_FALSE(item->isChecked());
+    item->trigger();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(calc->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(calc->isVisible());
+    item->trigger();
+    EXPECT_FALSE(calc->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(ZentabCalcWindow, TheAboutAndManagerItemsWaitForTheirWindows) {
