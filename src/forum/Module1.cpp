@@ -1,0 +1,153 @@
+#include "Module1.h"
+
+#include "OsServices.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTimer>
+
+namespace Module1 {
+namespace {
+
+constexpr const char* CodePage = "windows-1252";
+constexpr int HighestScrambledCode = 190; // the largest shift is +65, a code ends at 255
+
+const char* const ParamKeys[] = {"action=", "board=", "thread=", "post=", "page="};
+
+std::optional<QByteArray> codesOf(const QString& text) {
+    QStringEncoder encoder(CodePage);
+    QByteArray codes = encoder(text);
+    if (encoder.hasError() || codes.size() != text.size())
+        return std::nullopt;
+    return codes;
+}
+
+QString textOf(const QByteArray& codes) {
+    QStringDecoder decoder(CodePage);
+    return decoder(codes);
+}
+
+int shift(qsizetype position) {
+    return 63 + static_cast<int>(position % 3);
+}
+
+// The first element of a query that holds a parameter's key, case-sensitively.
+qsizetype findParam(const QStringList& elements, UrlParamKind kind) {
+    for (qsizetype i = 0; i < elements.size(); ++i)
+        if (elements[i].contains(QLatin1String(ParamKeys[kind])))
+            return i;
+    return -1;
+}
+
+} // namespace
+
+void Delay(int ms) {
+    if (ms <= 0)
+        return;
+    const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
+    while (!deadline.hasExpired()) {
+        QEventLoop loop;
+        bool woke = false;
+        QTimer::singleShot(deadline.remainingTime(), Qt::PreciseTimer, &loop, [&] {
+            woke = true;
+            loop.quit();
+        });
+        loop.exec();
+        if (!woke)
+            return; // every event loop was told to end: the program is quitting
+    }
+}
+
+std::optional<QString> Scramble(const QString& text) {
+    auto codes = codesOf(text);
+    if (!codes)
+        return std::nullopt;
+    std::reverse(codes->begin(), codes->end());
+    for (qsizetype i = 0; i < codes->size(); ++i) {
+        const int code = static_cast<unsigned char>((*codes)[i]);
+        if (code > HighestScrambledCode)
+            return std::nullopt;
+        (*codes)[i] = static_cast<char>(code + shift(i));
+    }
+    return textOf(*codes);
+}
+
+std::optional<QString> Unscramble(const QString& text) {
+    auto codes = codesOf(text);
+    if (!codes)
+        return std::nullopt;
+    for (qsizetype i = 0; i < codes->size(); ++i) {
+        const int code = static_cast<unsigned char>((*codes)[i]) - shift(i);
+        if (code < 0)
+            return std::nullopt;
+        (*codes)[i] = static_cast<char>(code);
+    }
+    std::reverse(codes->begin(), codes->end());
+    return textOf(*codes);
+}
+
+bool IsBoardUrl(const QString& url) {
+    return url.trimmed().left(7).toLower() == QLatin1String("http://") &&
+           url.contains(HostMarker, Qt::CaseInsensitive) &&
+           url.contains(DomainMarker + QLatin1String("/index.cgi"), Qt::CaseInsensitive);
+}
+
+QString GetUrlParam(const QString& url, UrlParamKind kind, bool valueOnly) {
+    if (!IsBoardUrl(url) || !url.contains('?'))
+        return {};
+    const QStringList elements = url.section('?', 1, 1).split('&');
+    const qsizetype found = findParam(elements, kind);
+    if (found < 0)
+        return {};
+    return valueOnly ? elements[found].section('=', 1, 1) : elements[found];
+}
+
+QString SetUrlParam(const QString& url, UrlParamKind kind, const QString& value) {
+    QString newValue = value;
+    if (newValue.contains('='))
+        newValue = newValue.section('=', 1, 1);
+    if (newValue.contains('#'))
+        newValue = newValue.section('#', 1, 1);
+
+    QString address = url.toLower();
+    if (!address.contains(QLatin1String("/index.cgi?"))) {
+        if (!address.endsWith('/'))
+            address += '/';
+        address += QLatin1String("index.cgi?");
+    }
+    const QString base = address.section('?', 0, 0) + '?';
+    const QStringList elements = address.section('?', 1, 1).split('&');
+
+    QString oldText = QStringLiteral("?");
+    QString newText = QStringLiteral("?");
+    const qsizetype found = findParam(elements, kind);
+    if (found >= 0) {
+        oldText = elements[found];
+        newText = newValue.isEmpty() ? QString() : oldText.section('=', 0, 0) + '=' + newValue;
+    } else if (!newValue.isEmpty()) {
+        newText = '?' + QLatin1String(ParamKeys[kind]) + newValue + '&';
+    }
+    QString result = base + elements.join('&');
+    result.replace(oldText, newText);
+    result.replace(QLatin1String("?&"), QLatin1String("?"));
+    result.replace(QLatin1String("&&"), QLatin1String("&"));
+    result.replace(QLatin1String("?#"), QLatin1String("?"));
+    result.replace(QLatin1String("&#"), QLatin1String("&page="));
+    return result;
+}
+
+QString timeZoneText(const std::optional<QString>& zoneName) {
+    if (!zoneName)
+        return QStringLiteral(" (TimeZone Unknown)");
+    QString name = *zoneName;
+    name.remove(QChar(0));
+    return " (" + name + ')';
+}
+
+void LoadTimeZoneText() {
+    TimeZoneText = timeZoneText(platform::currentTimeZoneName());
+}
+
+} // namespace Module1
