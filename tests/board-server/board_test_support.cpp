@@ -1,0 +1,137 @@
+#include "board_test_support.h"
+
+#include "board_json.h"
+
+namespace zentab::board::testing {
+
+nlohmann::json smallForum(int threads) {
+    const auto now = unixNow();
+    nlohmann::json list = nlohmann::json::array();
+    for (int n = 1; n <= threads; ++n) {
+        const auto body = "Galleons: " + std::to_string(n) + "\r\nSickles: 1\r\nKnuts: 2\r\n";
+        list.push_back({{"id", n},
+                        {"posts",
+                         {{{"id", n},
+                           {"author", n == 1 ? "member" : "teller"},
+                           {"subject", "Account " + std::to_string(n)},
+                           {"body", body},
+                           {"time", now - n * 3600}}}}});
+    }
+    nlohmann::json users = nlohmann::json::array();
+    for (const auto* role : {"admin", "teller", "member"}) {
+        users.push_back({{"username", role},
+                         {"password", role},
+                         {"display_name", std::string("The ") + role},
+                         {"role", role}});
+    }
+    users.push_back({{"username", "other"},
+                     {"password", "other"},
+                     {"display_name", "Zed Other"},
+                     {"role", "member"}});
+    return {{"forums",
+             {{{"name", "testbank"},
+               {"title", "Test Bank"},
+               {"users", users},
+               {"boards", {{{"id", "accounts"}, {"title", "Accounts"}, {"threads", list}}}}}}}};
+}
+
+BoardState smallState(int threads) {
+    return stateFromJson(smallForum(threads), unixNow());
+}
+
+TestServer::TestServer(BoardState state, std::optional<std::filesystem::path> statePath)
+    : server_(std::move(state), std::move(statePath)), port_(server_.bind(0)),
+      thread_([this] { server_.serve(); }) {}
+
+TestServer::~TestServer() {
+    server_.stop();
+    thread_.join();
+}
+
+bool TestServer::faults(const std::string& query) const {
+    httplib::Client client("127.0.0.1", port_);
+    const auto result = client.Get("/_control/faults?" + query);
+    return result && result->status == 200;
+}
+
+ForumClient::ForumClient(int port, std::string host)
+    : client_("127.0.0.1", port), host_(std::move(host)) {
+    client_.set_read_timeout(10, 0);
+}
+
+void ForumClient::keepCookie(const httplib::Result& result) {
+    if (!result || !result->has_header("Set-Cookie")) {
+        return;
+    }
+    const auto header = result->get_header_value("Set-Cookie");
+    cookie_ = header.substr(0, header.find(';'));
+}
+
+httplib::Result ForumClient::get(const std::string& query) {
+    httplib::Headers headers = {{"Host", host_}};
+    if (!cookie_.empty()) {
+        headers.emplace("Cookie", cookie_);
+    }
+    auto result = client_.Get("/index.cgi?" + query, headers);
+    keepCookie(result);
+    return result;
+}
+
+httplib::Result ForumClient::post(const httplib::Params& form) {
+    httplib::Headers headers = {{"Host", host_}};
+    if (!cookie_.empty()) {
+        headers.emplace("Cookie", cookie_);
+    }
+    auto result = client_.Post("/index.cgi", headers, form);
+    keepCookie(result);
+    return result;
+}
+
+bool ForumClient::login(const std::string& user) {
+    const auto result =
+        post({{"action", "login2"}, {"board", "accounts"}, {"username", user}, {"password", user}});
+    return result && result->status == 303 && result->has_header("Set-Cookie");
+}
+
+std::string ForumClient::page(const std::string& query) {
+    const auto result = get(query);
+    return result && result->status == 200 ? result->body : std::string();
+}
+
+std::string titleOf(const std::string& html) {
+    const auto start = html.find("<title>");
+    const auto end = html.find("</title>");
+    return start == std::string::npos || end == std::string::npos
+               ? std::string()
+               : html.substr(start + 7, end - start - 7);
+}
+
+std::string nthTable(const std::string& html, int n) {
+    std::size_t at = 0;
+    for (int i = 0; i < n; ++i) {
+        at = html.find("<table", i == 0 ? 0 : at + 1);
+        if (at == std::string::npos) {
+            return {};
+        }
+    }
+    return html.substr(at, html.find("</table>", at) - at);
+}
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+int threadOfLocation(const httplib::Result& result) {
+    if (!result || !result->has_header("Location")) {
+        return 0;
+    }
+    const auto location = result->get_header_value("Location");
+    const auto at = location.find("thread=");
+    return at == std::string::npos ? 0 : std::stoi(location.substr(at + 7));
+}
+
+} // namespace zentab::board::testing

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "board_model.h"
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+namespace zentab::board {
+
+// Reads a seed or state document. A time is Unix seconds, or in seed files "-Nd HH:MM": that
+// clock time N days before now, so that a demo always has posts from today and yesterday.
+// Throws std::runtime_error (or a nlohmann::json exception) when the document is malformed.
+BoardState stateFromJson(const nlohmann::json& document, UnixTime now);
+nlohmann::json stateToJson(const BoardState& state);
+
+BoardState loadStateFile(const std::filesystem::path& path, UnixTime now);
+
+} // namespace zentab::board
