@@ -7,6 +7,7 @@
 #include "Twips.h"
 #include "ZentabCalcExchangeRate.h"
 #include "ZentabCalcRevision.h"
+#include "frmAbout.h"
 #include "frmLog.h"
 
 #include <QApplication>
@@ -209,9 +210,9 @@ void ZentabCalc::createMenus() {
     mnuHelpHistory =
         mnuHelp->addAction("Revision History", this, &ZentabCalc::mnuHelpHistory_Click);
     mnuHelpHistory->setObjectName("mnuHelpHistory");
-    mnuHelpAbout = mnuHelp->addAction("About Zentab Calculator");
+    mnuHelpAbout =
+        mnuHelp->addAction("About Zentab Calculator", this, &ZentabCalc::mnuHelpAbout_Click);
     mnuHelpAbout->setObjectName("mnuHelpAbout");
-    mnuHelpAbout->setEnabled(false);
 
     QMenu* mnuOptions = menuBar()->addMenu("&Options");
     mnuOptions->setObjectName("mnuOptions");
@@ -433,6 +434,15 @@ void ZentabCalc::mnuHelpHistory_Click() {
     revision_->show();
     revision_->raise();
     revision_->activateWindow();
+}
+
+void ZentabCalc::mnuHelpAbout_Click() {
+    if (!about_)
+        about_ = new frmAbout;
+    about_->Form_Load();
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 void ZentabCalc::mnuOptionsOnTop_Click() {

@@ -12,6 +12,7 @@
 
 class StatusBar;
 class ZentabCalcRevision;
+class frmAbout;
 
 // The coin calculator, the program's main window. It shows its engine's state
 // and forwards every key, click and edit to it; closing it ends the program.
@@ -63,6 +64,7 @@ private:
     void TextResults_MouseDown();
     void StatusBar1_PanelDblClick(int position);
     void mnuHelpHistory_Click();
+    void mnuHelpAbout_Click();
     void mnuOptionsOnTop_Click();
     void mnuOptionsDebug_Click();
 
@@ -94,4 +96,5 @@ private:
     QAction* mnuToolsVaultmeres = nullptr;
 
     QPointer<ZentabCalcRevision> revision_;
+    QPointer<frmAbout> about_;
 };

@@ -1,5 +1,7 @@
 #include "Module1.h"
 
+#include "QtPrinting.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>

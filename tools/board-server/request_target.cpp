@@ -38,10 +38,8 @@ RequestTarget parseRequestTarget(std::string_view target, std::string_view hostH
         result.authority = cleanAuthority(hostHeader);
     }
     result.host = hostOf(result.authority);
-    result.path = std::string(rest.substr(0, rest.find('?')));
-    if (result.path.empty()) {
-        result.path = "/";
-    }
+    const auto path = rest.substr(0, rest.find('?'));
+    result.path = path.empty() ? std::string(1, '/') : std::string(path);
     return result;
 }
 

@@ -1,0 +1,154 @@
+#include "AccountPages.h"
+
+#include <QLocale>
+
+namespace bank {
+namespace {
+
+const QString SectionStart = QStringLiteral("<!-- google_ad_section_start -->");
+const QString SectionEnd = QStringLiteral("<!-- google_ad_section_end -->");
+const QString StartedOn = QStringLiteral("Thread Started on ");
+const QString LastEdit = QStringLiteral("<i>Last Edit:</i>");
+
+QString lineBreaksAsCrLf(QString html, const QStringList& tags) {
+    for (const QString& tag : tags)
+        html.replace(tag, CrLf, Qt::CaseInsensitive);
+    return html;
+}
+
+// The stretch of the page the preliminary check reads: after the first
+// section marker, up to the second.
+std::optional<QString> examinedPiece(const QString& pageHtml) {
+    const QString text = lineBreaksAsCrLf(pageHtml, {"<BR>"});
+    const qsizetype start = text.indexOf(SectionStart);
+    if (start < 0)
+        return std::nullopt;
+    const qsizetype from = start + SectionStart.size();
+    const qsizetype next = text.indexOf(SectionStart, from);
+    return text.mid(from, next < 0 ? -1 : next - from);
+}
+
+std::optional<CoinLine> missingCoinLine(const QString& pageHtml) {
+    const auto piece = examinedPiece(pageHtml);
+    if (!piece)
+        return CoinLine::Galleon;
+    const QStringList lines = piece->split(CrLf);
+    const std::pair<CoinLine, QString> labels[] = {{CoinLine::Galleon, "galleons:"},
+                                                   {CoinLine::Sickle, "sickles:"},
+                                                   {CoinLine::Knut, "knuts:"}};
+    for (const auto& [line, label] : labels) {
+        const bool found = std::any_of(lines.begin(), lines.end(), [&](const QString& text) {
+            return text.contains(label, Qt::CaseInsensitive);
+        });
+        if (!found)
+            return line;
+    }
+    return std::nullopt;
+}
+
+QString dayText(const QDate& date) {
+    return QLocale::system().toString(date, QStringLiteral("MMM dd, yyyy,"));
+}
+
+} // namespace
+
+QList<ThreadLink> threadLinks(const QList<TableRow>& table) {
+    QList<ThreadLink> links;
+    for (const TableRow& row : table) {
+        if (row.size() < 3)
+            continue;
+        const TableCell& subject = row[2];
+        const qsizetype at = subject.innerHtml.indexOf(QLatin1String("thread="));
+        if (at < 0)
+            continue;
+        const qsizetype from = at + 7;
+        const qsizetype quote = subject.innerHtml.indexOf('"', from);
+        ThreadLink link;
+        link.threadNumber = subject.innerHtml.mid(from, quote < 0 ? -1 : quote - from);
+        link.subject = subject.innerText;
+        link.isAccount =
+            subject.innerText != QLatin1String("Subject") && !subject.innerText.contains(':');
+        links.append(link);
+    }
+    return links;
+}
+
+QString coinLineName(CoinLine line) {
+    switch (line) {
+    case CoinLine::Galleon:
+        return QStringLiteral("galleon");
+    case CoinLine::Sickle:
+        return QStringLiteral("sickle");
+    case CoinLine::Knut:
+        return QStringLiteral("knut");
+    }
+    return {};
+}
+
+QString applyDayNames(const QString& text, const QDate& today) {
+    QString result = text;
+    result.replace(QLatin1String("<B>Yesterday</B> at"), dayText(today.addDays(-1)),
+                   Qt::CaseInsensitive);
+    result.replace(QLatin1String("<B>Today</B> at"), dayText(today), Qt::CaseInsensitive);
+    return result;
+}
+
+AccountThread readAccountThread(const QString& pageHtml, const QDate& today) {
+    AccountThread thread;
+    thread.missingCoinLine = missingCoinLine(pageHtml);
+    if (thread.missingCoinLine)
+        return thread;
+
+    QString page = pageHtml;
+    const qsizetype started = page.indexOf(StartedOn, 0, Qt::CaseInsensitive);
+    page.replace(QLatin1String("&#187;"), QString(QChar(0x00BB)));
+    page.replace(QLatin1String("&#171;"), QString(QChar(0x00AB)));
+    const qsizetype dateEnd = started < 0 ? -1 : page.indexOf(QChar(0x00BB), started);
+    if (dateEnd < 0)
+        return thread;
+    thread.dateFound = true;
+    const qsizetype dateStart = started + StartedOn.size();
+    thread.created = applyDayNames(page.mid(dateStart, dateEnd - dateStart), today);
+
+    // A page without the body's markers leaves the body, balances and edit
+    // note empty; the account keeps its name and date.
+    qsizetype bodyEnd = page.size();
+    const qsizetype marker = page.indexOf(SectionStart, dateEnd);
+    if (marker >= 0) {
+        const qsizetype bodyStart = marker + SectionStart.size();
+        const qsizetype end = page.indexOf(SectionEnd, bodyStart);
+        if (end >= 0) {
+            bodyEnd = end;
+            thread.body = lineBreaksAsCrLf(page.mid(bodyStart, end - bodyStart), {"<br>", "<br/>"});
+            if (thread.body.contains(CrLf))
+                thread.balances = readBalances(thread.body);
+        }
+    }
+
+    const qsizetype edit = page.indexOf(LastEdit, bodyEnd, Qt::CaseInsensitive);
+    if (edit < 0) {
+        thread.lastTransaction = thread.created;
+        thread.teller = QStringLiteral("N/A");
+    } else {
+        const qsizetype from = edit + LastEdit.size();
+        const qsizetype by = page.indexOf(QLatin1String(" by "), from);
+        if (by >= 0) {
+            thread.lastTransaction = applyDayNames(page.mid(from, by - from), today).trimmed();
+            const qsizetype fontEnd =
+                page.indexOf(QLatin1String("</font>"), by, Qt::CaseInsensitive);
+            const qsizetype nameStart = fontEnd < 0 ? -1 : page.lastIndexOf('>', fontEnd);
+            if (nameStart >= 0)
+                thread.teller =
+                    applyDayNames(page.mid(nameStart + 1, fontEnd - nameStart - 1), today)
+                        .trimmed();
+        }
+    }
+
+    const qsizetype rightsEnd = page.indexOf(QLatin1String("google_ad_section_end"));
+    const QString head = rightsEnd < 0 ? QString() : page.left(rightsEnd);
+    thread.mayDelete = head.contains(QLatin1String("delete.gif"), Qt::CaseInsensitive);
+    thread.mayModify = head.contains(QLatin1String("modify.gif"), Qt::CaseInsensitive);
+    return thread;
+}
+
+} // namespace bank

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "AccountPost.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// Reading a board's account threads from the forum's pages: the thread table
+// of a board page and the account post of a thread page. Plain values in,
+// plain values out, so saved pages can be read without a browser.
+namespace bank {
+
+struct TableCell {
+    QString innerHtml;
+    QString innerText;
+};
+using TableRow = QList<TableCell>;
+
+// One subject cell of a board page that names a thread.
+struct ThreadLink {
+    QString threadNumber;
+    QString subject;
+    bool isAccount = false; // false for the heading row and subjects with a colon
+};
+
+// The threads of a board page's thread table, in document order.
+QList<ThreadLink> threadLinks(const QList<TableRow>& table);
+
+// The labels of the coin lines, as the preliminary check names a missing one.
+enum class CoinLine { Galleon, Sickle, Knut };
+QString coinLineName(CoinLine line);
+
+struct AccountThread {
+    std::optional<CoinLine> missingCoinLine; // the account is not one: drop it
+    bool dateFound = false;                  // without it only the name is known
+    QString created;
+    QString lastTransaction;
+    QString teller;
+    QString body; // the post body with CR LF line ends
+    CoinTexts balances;
+    bool mayDelete = false;
+    bool mayModify = false;
+};
+
+// Reads a thread page's body markup, with recent dates written as days.
+AccountThread readAccountThread(const QString& pageHtml, const QDate& today);
+
+// "<B>Today</B> at" and "<B>Yesterday</B> at" become "Dec 05, 2026,".
+QString applyDayNames(const QString& text, const QDate& today);
+
+} // namespace bank

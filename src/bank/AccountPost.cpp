@@ -1,0 +1,102 @@
+#include "AccountPost.h"
+
+#include <QStringList>
+
+namespace bank {
+namespace {
+
+const QString HomePage = QStringLiteral("http://zentab.example.org/");
+const QString ContactAddress = QStringLiteral("zentab@example.org");
+const QString ListStart = QStringLiteral("[list]");
+const QString CoinLabels[] = {QStringLiteral("galleons:"), QStringLiteral("sickles:"),
+                              QStringLiteral("knuts:")};
+
+QString signatureStart() {
+    return QStringLiteral("[size=1]") + QChar(0x00AB);
+}
+
+QString coinBlock(const CoinTexts& coins) {
+    return "Galleons: " + coins.galleons + CrLf + "Sickles: " + coins.sickles + CrLf +
+           "Knuts: " + coins.knuts + CrLf + CrLf;
+}
+
+bool holdsCoinLabel(const QString& line) {
+    for (const QString& label : CoinLabels)
+        if (line.contains(label, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// The header without coin lines and without blank lines between what is left.
+QString rewriteHeader(const QString& header, const QString& threadNumber) {
+    QStringList kept;
+    for (const QString& line : header.split(CrLf))
+        if (!holdsCoinLabel(line))
+            kept.append(line);
+    QString text = kept.join(CrLf);
+    while (text.contains(CrLf + CrLf))
+        text.replace(CrLf + CrLf, CrLf);
+    text.replace(AccountNumberPlaceholder, "]" + threadNumber + " [");
+    if (QString(text).remove('\r').remove('\n').isEmpty())
+        return {};
+    return text + CrLf;
+}
+
+QString valueBetweenColons(const QString& line) {
+    return line.section(':', 1, 1).trimmed();
+}
+
+} // namespace
+
+QString boardPrefix(const QString& boardUrl) {
+    const qsizetype at = boardUrl.indexOf(QLatin1String("index.cgi"), 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return boardUrl;
+    return boardUrl.left(at + 10);
+}
+
+QString signatureBlock() {
+    return signatureStart() + " [i]Created using:[/i] [font=Garamond][url=" + HomePage +
+           "]Zentab Calculator-" + ContactAddress + "[/url][/font] Vaultmere's Edition" +
+           QChar(0x00BB) + "[/size]";
+}
+
+NewAccountPost composeAccountPost(const QString& accountName, const QString& owner,
+                                  const CoinTexts& coins, const QString& boardUrl) {
+    QString message;
+    if (!owner.isEmpty())
+        message += "Account Number: [url=" + boardPrefix(boardUrl) +
+                   "action=viewprofile&user=" + owner + " ]######## [/url]" + CrLf + CrLf;
+    message += coinBlock(coins) + signatureBlock();
+    return {accountName, message};
+}
+
+QString rewriteAccountPost(const QString& oldMessage, const QString& threadNumber,
+                           const CoinTexts& coins, const QString& newItem) {
+    qsizetype headerEnd = oldMessage.indexOf(ListStart);
+    QString tail;
+    if (headerEnd >= 0) {
+        tail = oldMessage.mid(headerEnd);
+    } else {
+        headerEnd = oldMessage.indexOf(signatureStart());
+        if (headerEnd < 0)
+            headerEnd = oldMessage.size();
+        tail = ListStart + CrLf + "[/list]" + CrLf + CrLf + CrLf + signatureBlock();
+    }
+    tail.replace(ListStart, ListStart + CrLf + newItem);
+    return rewriteHeader(oldMessage.left(headerEnd), threadNumber) + coinBlock(coins) + tail;
+}
+
+CoinTexts readBalances(const QString& body) {
+    const QStringList lines = body.split(CrLf);
+    QString values[3];
+    for (int coin = 0; coin < 3; ++coin)
+        for (const QString& line : lines)
+            if (line.contains(CoinLabels[coin], Qt::CaseInsensitive)) {
+                values[coin] = valueBetweenColons(line);
+                break;
+            }
+    return {values[0], values[1], values[2]};
+}
+
+} // namespace bank

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+// The text of an account post: the first post of an account's thread, with an
+// optional owner line, the three coin balances, the transaction list and the
+// program's signature. Written at creation, rewritten by every transaction and
+// read back from the thread page.
+namespace bank {
+
+struct CoinTexts {
+    QString galleons;
+    QString sickles;
+    QString knuts;
+    bool operator==(const CoinTexts&) const = default;
+};
+
+struct NewAccountPost {
+    QString subject;
+    QString message;
+};
+
+inline const QString CrLf = QStringLiteral("\r\n");
+inline const QString AccountNumberPlaceholder = QStringLiteral("]######## [");
+
+// The board address cut after the character that follows "index.cgi".
+QString boardPrefix(const QString& boardUrl);
+
+QString signatureBlock();
+
+// The post that creates an account; no owner line when the owner is empty.
+NewAccountPost composeAccountPost(const QString& accountName, const QString& owner,
+                                  const CoinTexts& coins, const QString& boardUrl);
+
+// The post after a transaction: the old header without its coin lines (and
+// with the account number filled in), the new coin block, and the old list
+// and signature with the new item first in the list.
+QString rewriteAccountPost(const QString& oldMessage, const QString& threadNumber,
+                           const CoinTexts& coins, const QString& newItem);
+
+// The balances of a post body whose lines end in CR LF: for each coin the first
+// line holding its label, the text between that line's first and second colon.
+CoinTexts readBalances(const QString& body);
+
+} // namespace bank

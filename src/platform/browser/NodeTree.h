@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace browser {
+
+enum class NodeKind { Document, Element, Text, Comment };
+enum class Namespace { Html, Svg, MathMl };
+
+struct Attribute {
+    QString name;
+    QString value;
+};
+
+// Nodes are stored in document order, so a node's descendants are exactly the
+// index range (index, end): walks over a subtree are plain loops.
+struct Node {
+    NodeKind kind = NodeKind::Document;
+    Namespace ns = Namespace::Html;
+    QString name; // local name of an element, lower case for HTML
+    QString data; // text or comment data
+    QList<Attribute> attributes;
+    int parent = -1;
+    int end = 0; // one past the last descendant
+    std::vector<int> children;
+    // Live state of form controls, set through the DOM; the markup keeps its defaults.
+    std::optional<QString> value;
+    std::optional<bool> checked;
+    std::optional<bool> selected;
+    // How the element renders without style sheets; kept up to date by classifyRendering().
+    bool displayNone = false;  // neither it nor anything inside it is shown
+    bool preformatted = false; // its white space is kept as written
+
+    bool isElement(const char* localName) const {
+        return kind == NodeKind::Element && ns == Namespace::Html &&
+               name == QLatin1String(localName);
+    }
+    const QString* attribute(const QString& attributeName) const;
+};
+
+struct NodeTree {
+    std::vector<Node> nodes; // nodes[0] is the document
+
+    // Concatenated text of the descendants, as DOM textContent.
+    QString textContent(int index) const;
+    int firstElement(int from, const char* localName) const;
+};
+
+// Largest markup handed to the parser; longer input is cut, because the parser
+// is neither fast nor robust on hostile input of unbounded size.
+inline constexpr qsizetype kMaxParseBytes = 16 * 1024 * 1024;
+
+std::shared_ptr<NodeTree> parseHtml(const QString& markup);
+
+// Sets displayNone and preformatted from the element's name and attributes.
+void classifyRendering(Node& node);
+
+// Visits the descendants of root in document order without recursion.
+// enter(i) returns whether to descend into node i; leave(i) follows the
+// descendants of every node that was descended into.
+template <class Enter, class Leave>
+void walkDescendants(const NodeTree& tree, int root, Enter enter, Leave leave) {
+    std::vector<int> open;
+    int i = root + 1;
+    const int stop = tree.nodes[size_t(root)].end;
+    while (i < stop) {
+        while (!open.empty() && i >= tree.nodes[size_t(open.back())].end) {
+            leave(open.back());
+            open.pop_back();
+        }
+        if (enter(i)) {
+            open.push_back(i);
+            ++i;
+        } else {
+            i = tree.nodes[size_t(i)].end;
+        }
+    }
+    while (!open.empty()) {
+        leave(open.back());
+        open.pop_back();
+    }
+}
+
+} // namespace browser

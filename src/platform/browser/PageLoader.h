@@ -1,0 +1,55 @@
+#pragma once
+
+#include "FetchedPage.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QNetworkReply;
+
+namespace browser {
+
+struct PageRequest {
+    QUrl url;
+    QByteArray method = "GET";
+    QByteArray body; // urlencoded form data of a POST
+    bool readCache = true;
+};
+
+// Fetches one page through the shared network, within the limits that keep a
+// bad server from hurting the program: at most 16 MiB, at most 10 redirects,
+// and those only to web addresses.
+class PageLoader : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qint64 kMaxPageBytes = 16 * 1024 * 1024;
+    static constexpr int kMaxRedirects = 10;
+
+    explicit PageLoader(QObject* parent = nullptr);
+    ~PageLoader() override;
+
+    void start(const PageRequest& request);
+    // Drops the request in flight without reporting it.
+    void abort();
+
+signals:
+    void responseStarted();
+    void finished(const browser::FetchedPage& page);
+
+private:
+    void send();
+    void onMetaData();
+    void onReadyRead();
+    void onFinished();
+    void followRedirect(const QUrl& target, int status);
+    void fail(const QString& reason);
+    void finish(FetchedPage page);
+
+    QPointer<QNetworkReply> m_reply;
+    PageRequest m_request; // the request in flight, after any redirects
+    int m_redirects = 0;
+    quint64 m_attempt = 0; // counts requests, so that a dropped one cannot report
+    bool m_started = false;
+};
+
+} // namespace browser

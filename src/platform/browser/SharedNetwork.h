@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QNetworkAccessManager;
+
+namespace browser {
+
+// The one network access manager of the process: every WebBrowser shares its
+// cookies (the forum login), its disk cache and its proxy settings.
+QNetworkAccessManager& sharedNetwork();
+
+// Where the persistent cookies of the process are kept.
+QString cookieFilePath();
+
+void logBrowserFailure(const QString& message);
+
+} // namespace browser
+
+// Receives every page that could not be fetched; the program sends it to its log.
+void setBrowserLog(std::function<void(const QString&)> log);
+
+// Removes the cached copy of an address; true when there was one.
+bool DeleteUrlCacheEntry(const QString& url);

@@ -1,0 +1,208 @@
+#include "Fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct MarkupCase {
+    const char* markup;
+    const char* id;
+    const char* expected;
+};
+
+void PrintTo(const MarkupCase& c, std::ostream* out) {
+    *out << c.markup;
+}
+
+class InnerHtmlTest : public ::testing::TestWithParam<MarkupCase> {};
+
+TEST_P(InnerHtmlTest, SerialisesTheTreeNotTheSource) {
+    const HtmlElement element =
+        page(QString::fromUtf8(GetParam().markup)).getElementById(QString::fromUtf8(GetParam().id));
+    ASSERT_FALSE(element.isNull());
+    EXPECT_EQ(element.innerHTML(), QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Browser, InnerHtmlTest,
+    ::testing::Values(
+        MarkupCase{"<div id=d>a &amp; b &lt;c&gt; &nbsp;\xc2\xbb &#187;</div>", "d",
+                   "a &amp; b &lt;c&gt; &nbsp;\xc2\xbb \xc2\xbb"},
+        MarkupCase{"<div id=d><a href='x?a=1&b=\"2\"' title=\"<&nbsp;>\">l</a></div>", "d",
+                   "<a href=\"x?a=1&amp;b=&quot;2&quot;\" title=\"<&nbsp;>\">l</a>"},
+        MarkupCase{"<div id=d>one<BR>two<br/><IMG SRC=newthread.gif><input name=i></div>", "d",
+                   "one<br>two<br><img src=\"newthread.gif\"><input name=\"i\">"},
+        MarkupCase{"<div id=d><script>if (a < b && c) x = '</div>';</script></div>", "d",
+                   "<script>if (a < b && c) x = '</div>';</script>"},
+        MarkupCase{
+            "<div id=d><!-- google_ad_section_start -->body<!-- google_ad_section_end --></div>",
+            "d", "<!-- google_ad_section_start -->body<!-- google_ad_section_end -->"},
+        MarkupCase{"<table><tr><td id=c>x<i>y</table>after", "c", "x<i>y</i>"},
+        MarkupCase{"<p id=p>one<p>two", "p", "one"},
+        MarkupCase{"<form id=f><input name=a>tail", "f", "<input name=\"a\">tail"},
+        MarkupCase{"<div id=d><svg viewBox='0 0 1 1'><foreignObject></foreignObject></svg></div>",
+                   "d", "<svg viewBox=\"0 0 1 1\"><foreignObject></foreignObject></svg>"}));
+
+struct TextCase {
+    const char* id;
+    const char* expected;
+};
+
+void PrintTo(const TextCase& c, std::ostream* out) {
+    *out << c.id;
+}
+
+class InnerTextTest : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(InnerTextTest, RendersLikeABrowser) {
+    const HtmlElement element = fixtureDocument(QStringLiteral("inner_text.html"))
+                                    .getElementById(QString::fromUtf8(GetParam().id));
+    ASSERT_FALSE(element.isNull());
+    EXPECT_EQ(element.innerText(), QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Browser, InnerTextTest,
+    ::testing::Values(TextCase{"amount", "1,000"}, TextCase{"lines", "one\ntwo\nthree"},
+                      TextCase{"blocks", "intro\nblock\ntail\n\npara\n\nend"},
+                      TextCase{"spaces", "a b c"}, TextCase{"pre", "  keep   this\n  layout"},
+                      TextCase{"grid", "a1\tb1\na2\tb2"}, TextCase{"hidden", "shown"},
+                      TextCase{"nbsp", "a\xc2\xa0\xc2\xa0"
+                                       "b"}));
+
+TEST(BrowserDocument, BodyTextLeavesOutTheHead) {
+    const HtmlDocument document = fixtureDocument(QStringLiteral("inner_text.html"));
+    EXPECT_EQ(document.title(), QStringLiteral("Text"));
+    EXPECT_TRUE(document.body().innerText().startsWith(QStringLiteral("1,000\none\ntwo")));
+    EXPECT_FALSE(document.body().innerText().contains(QStringLiteral("color")));
+}
+
+TEST(BrowserDocument, TableRowsRunThroughSectionsInDisplayOrder) {
+    const HtmlDocument document = fixtureDocument(QStringLiteral("board_index.html"));
+    const QList<HtmlElement> tables = document.getElementsByTagName(QStringLiteral("TABLE"));
+    ASSERT_EQ(tables.size(), 3);
+    EXPECT_EQ(tables[1].id(), QStringLiteral("threads"));
+    EXPECT_EQ(tables[2].id(), QStringLiteral("nested"));
+
+    const QList<HtmlElement> rows = tables[1].rows();
+    ASSERT_EQ(rows.size(), 4); // the nested table's row is not one of them
+    EXPECT_EQ(rows[0].cells()[2].innerText(), QStringLiteral("Subject"));
+    EXPECT_EQ(rows[0].cells()[2].tagName(), QStringLiteral("TH"));
+    EXPECT_EQ(rows[1].cells()[2].innerText(), QStringLiteral("Avery Holt"));
+    EXPECT_TRUE(rows[1].cells()[2].innerHTML().contains(QStringLiteral("thread=17\"")));
+    EXPECT_EQ(rows[2].cells()[2].innerText(), QStringLiteral("Re: Loan\ninner"));
+    EXPECT_EQ(rows[3].cells()[0].innerText(), QStringLiteral("foot"));
+    EXPECT_TRUE(document.body().innerHTML().contains(QStringLiteral("newthread.gif")));
+}
+
+TEST(BrowserDocument, ParserPitfallsKeepElementsApart) {
+    const HtmlDocument document = fixtureDocument(QStringLiteral("pitfalls.html"));
+    EXPECT_EQ(document.getElementById(QStringLiteral("closedByTable")).innerHTML(),
+              QStringLiteral("cell<b>bold</b>"));
+    EXPECT_EQ(document.getElementById(QStringLiteral("implicit")).innerText(),
+              QStringLiteral("first paragraph"));
+    EXPECT_EQ(document.getElementById(QStringLiteral("second")).innerHTML(),
+              QStringLiteral("second paragraph\n"));
+    const HtmlForm form = document.forms(QStringLiteral("unclosed"));
+    ASSERT_FALSE(form.isNull());
+    EXPECT_EQ(form.field(QStringLiteral("message")).value(), QStringLiteral("line one\nline two"));
+}
+
+struct ScriptCase {
+    const char* script;
+    const char* name;
+    const char* expected; // nullptr: no such variable
+};
+
+void PrintTo(const ScriptCase& c, std::ostream* out) {
+    *out << c.script;
+}
+
+class ScriptVariableTest : public ::testing::TestWithParam<ScriptCase> {};
+
+TEST_P(ScriptVariableTest, ReadsTopLevelStringLiterals) {
+    const HtmlDocument document =
+        page(QStringLiteral("<script>") + QString::fromUtf8(GetParam().script) +
+             QStringLiteral("</script>"));
+    const std::optional<QString> value =
+        document.scriptVariable(QString::fromUtf8(GetParam().name));
+    if (!GetParam().expected) {
+        EXPECT_FALSE(value.has_value()) << value.value_or(QString()).toStdString();
+        return;
+    }
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(*value, QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Browser, ScriptVariableTest,
+    ::testing::Values(ScriptCase{"var pb_username = \"admin\";", "pb_username", "admin"},
+                      ScriptCase{"var a='x\\'y\\\\z\\\"';", "a", "x'y\\z\""},
+                      ScriptCase{"var a = \"\\x41\\u00e9\\u{1F600}\\uD83D\\uDE00\\101\";", "a",
+                                 "A\xc3\xa9\xf0\x9f\x98\x80\xf0\x9f\x98\x80"
+                                 "A"},
+                      ScriptCase{"var a = \"tab\\tnl\\nline\\\ncontinued\"", "a",
+                                 "tab\tnl\nlinecontinued"},
+                      ScriptCase{"var a = \"1\", b = 'two'; var c = 3;", "b", "two"},
+                      ScriptCase{"var a = \"x\"\nvar b = \"y\"", "b", "y"},
+                      ScriptCase{"var a = \"first\"; var a = \"second\";", "a", "second"},
+                      ScriptCase{"function f() { var a = \"inner\"; }", "a", nullptr},
+                      ScriptCase{"// var a = \"comment\";\n/* var a = \"block\"; */", "a", nullptr},
+                      ScriptCase{"var r = /[\"']/g; var a = \"after regex\";", "a", "after regex"},
+                      ScriptCase{"var a = \"x\" + suffix;", "a", nullptr},
+                      ScriptCase{"var a = \"unterminated\nvar b = 1;", "a", nullptr},
+                      ScriptCase{"var s = `var a = \"template\"`;", "a", nullptr},
+                      ScriptCase{"x = \"var a = 'in string'\";", "a", nullptr}));
+
+TEST(BrowserDocument, ScriptVariablesComeFromInlineScriptsOnly) {
+    const HtmlDocument document = fixtureDocument(QStringLiteral("board_index.html"));
+    EXPECT_EQ(document.scriptVariable(QStringLiteral("pb_username")), QStringLiteral("teller"));
+    EXPECT_EQ(document.scriptVariable(QStringLiteral("pb_displayname")),
+              QString::fromUtf8("Marlow's \"Teller\" \xc3\xa9"
+                                "A"));
+    const HtmlDocument external =
+        page(QStringLiteral("<script src='a.js'>var a = \"x\";</script>"
+                            "<script type='text/template'>var b = \"y\";</script>"));
+    EXPECT_FALSE(external.scriptVariable(QStringLiteral("a")).has_value());
+    EXPECT_FALSE(external.scriptVariable(QStringLiteral("b")).has_value());
+}
+
+TEST(BrowserDocument, WriteReplacesThePageThenAppends) {
+    HtmlDocument blank;
+    EXPECT_EQ(blank.url(), QUrl(QStringLiteral("about:blank")));
+    const HtmlDocument sameDocument = blank;
+    blank.write(QStringLiteral("<html><body style=\"overflow:hidden;\" border=0><form id=f>"));
+    blank.write(
+        QStringLiteral("<input type='hidden' name='cmd' value='_s-xclick'></form></body></html>"));
+    EXPECT_EQ(sameDocument.forms(QStringLiteral("f")).field(QStringLiteral("cmd")).value(),
+              QStringLiteral("_s-xclick"));
+
+    blank.setBgColor(QStringLiteral("ECE9D8"));
+    EXPECT_EQ(sameDocument.bgColor(), QStringLiteral("ECE9D8"));
+    EXPECT_EQ(sameDocument.body().getAttribute(QStringLiteral("style")),
+              QStringLiteral("overflow:hidden;"));
+
+    HtmlDocument loaded = page(QStringLiteral("<p>old page</p>"));
+    loaded.write(QStringLiteral("<p>new</p>"));
+    EXPECT_EQ(loaded.body().innerText(), QStringLiteral("new"));
+}
+
+TEST(BrowserDocument, HidingAnElementRemovesItsText) {
+    const HtmlDocument document = page(QStringLiteral("<p>shown</p><p id=p>hidden later</p>"));
+    document.getElementById(QStringLiteral("p")).setAttribute(QStringLiteral("HIDDEN"), QString());
+    EXPECT_EQ(document.body().innerText(), QStringLiteral("shown"));
+}
+
+TEST(BrowserDocument, ElementsOutliveTheirPage) {
+    HtmlElement cell;
+    {
+        HtmlDocument document = page(QStringLiteral("<table><tr><td id=c>kept</td></tr></table>"));
+        cell = document.getElementById(QStringLiteral("c"));
+        document.write(QStringLiteral("replaced"));
+    }
+    EXPECT_EQ(cell.innerText(), QStringLiteral("kept"));
+    EXPECT_TRUE(HtmlElement().innerHTML().isEmpty());
+    EXPECT_TRUE(HtmlElement().rows().isEmpty());
+}
+
+} // namespace

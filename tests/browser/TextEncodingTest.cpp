@@ -1,0 +1,56 @@
+#include "PageDecoding.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct DecodeCase {
+    const char* name;
+    QByteArray bytes;
+    const char* headerCharset;
+    const char* expectedCharset;
+    const char* expectedUtf8Fragment;
+};
+
+void PrintTo(const DecodeCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class PageDecodingTest : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(PageDecodingTest, FollowsTheBrowserOrderOfPrecedence) {
+    const browser::DecodedPage page =
+        browser::decodePage(GetParam().bytes, QString::fromLatin1(GetParam().headerCharset));
+    EXPECT_EQ(page.charset, QString::fromLatin1(GetParam().expectedCharset)) << GetParam().name;
+    EXPECT_TRUE(page.text.contains(QString::fromUtf8(GetParam().expectedUtf8Fragment)))
+        << GetParam().name << ": " << page.text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Browser, PageDecodingTest,
+    ::testing::Values(
+        DecodeCase{"default", "<p>\x80 \xe9</p>", "", "windows-1252", "\xe2\x82\xac \xc3\xa9"},
+        DecodeCase{"latin-1 label means windows-1252", "<p>\x80</p>", "ISO-8859-1", "windows-1252",
+                   "\xe2\x82\xac"},
+        DecodeCase{"header", "<meta charset=windows-1252><p>\xc3\xa9</p>", "utf-8", "UTF-8",
+                   "\xc3\xa9"},
+        DecodeCase{"meta charset", "<meta charset='utf-8'><p>\xc3\xa9</p>", "", "UTF-8",
+                   "\xc3\xa9"},
+        DecodeCase{"meta http-equiv",
+                   "<head><meta http-equiv=Content-Type content='text/html; "
+                   "charset=\"koi8-r\"'></head>\xc1",
+                   "", "KOI8-R", "\xd0\xb0"},
+        DecodeCase{"unknown header label falls back to meta", "<meta charset=utf-8>\xc3\xa9",
+                   "bogus", "UTF-8", "\xc3\xa9"},
+        DecodeCase{"byte order mark wins", "\xef\xbb\xbf<meta charset=windows-1252>\xc3\xa9",
+                   "windows-1252", "UTF-8", "\xc3\xa9"}));
+
+TEST(BrowserDecoding, CharsetFromContentType) {
+    EXPECT_EQ(browser::charsetFromContentType(QStringLiteral("text/html; charset=UTF-8")),
+              QStringLiteral("UTF-8"));
+    EXPECT_EQ(browser::charsetFromContentType(QStringLiteral("text/html;Charset = \"x-y\" ;a=b")),
+              QStringLiteral("x-y"));
+    EXPECT_TRUE(browser::charsetFromContentType(QStringLiteral("text/html")).isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+#include "AccountPages.h"
+
+#include "HtmlDocument.h"
+#include "QtPrinting.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace bank;
+
+namespace {
+
+// The page as the browser's document shows it: the body's markup.
+HtmlDocument page(const char* name) {
+    QFile file(QStringLiteral(FIXTURES_DIR "/pages/%1").arg(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return HtmlDocument::parse(QString::fromUtf8(file.readAll()),
+                               QUrl("http://vaultmeres.proboards.com/index.cgi"), "UTF-8");
+}
+
+QList<TableRow> threadTable(const HtmlDocument& document) {
+    QList<TableRow> rows;
+    const QList<HtmlElement> tables = document.getElementsByTagName("TABLE");
+    if (tables.size() < 7)
+        return rows;
+    for (const HtmlElement& row : tables[6].rows()) {
+        TableRow cells;
+        for (const HtmlElement& cell : row.cells())
+            cells.append({cell.innerHTML(), cell.innerText()});
+        rows.append(cells);
+    }
+    return rows;
+}
+
+const QDate Today(2026, 12, 6);
+
+} // namespace
+
+TEST(AccountPages, TheThreadTableListsAccountsAndSkipsRepliesAndTheHeading) {
+    const QList<ThreadLink> links = threadLinks(threadTable(page("board-page1.html")));
+    ASSERT_EQ(links.size(), 20);
+    EXPECT_EQ(links[0].threadNumber, "124");
+    EXPECT_EQ(links[0].subject, "Sorrel Cobbold");
+    EXPECT_TRUE(links[0].isAccount);
+    EXPECT_EQ(links[2].subject, "Re: Loan");
+    EXPECT_FALSE(links[2].isAccount);
+    EXPECT_EQ(threadLinks(threadTable(page("board-page2.html"))).size(), 6);
+    EXPECT_TRUE(threadLinks(threadTable(page("board-page3.html"))).isEmpty());
+}
+
+TEST(AccountPages, AThreadTableRowNeedsASubjectCellWithAThreadLink) {
+    const QList<TableRow> table = {
+        {{"", ""}, {"", ""}, {"<a href=\"x\">Subject</a>", "Subject"}},
+        {{"", ""}, {"", ""}, {"<a href=\"index.cgi?thread=7\">Subject</a>", "Subject"}},
+        {{"", ""}, {"<a href=\"index.cgi?thread=8\">Two cells</a>", "Two cells"}},
+        {{"", ""}, {"", ""}, {"<a href=\"index.cgi?board=b&thread=9\">Ada</a>", "Ada"}},
+    };
+    const QList<ThreadLink> links = threadLinks(table);
+    ASSERT_EQ(links.size(), 2);
+    EXPECT_FALSE(links[0].isAccount); // the heading row
+    EXPECT_EQ(links[1].threadNumber, "9");
+    EXPECT_TRUE(links[1].isAccount);
+}
+
+TEST(AccountPages, AnAccountThreadGivesBalancesDatesTellerAndRights) {
+    const AccountThread thread =
+        readAccountThread(page("thread-with-transactions.html").body().innerHTML(), Today);
+    EXPECT_FALSE(thread.missingCoinLine);
+    EXPECT_TRUE(thread.dateFound);
+    EXPECT_EQ(thread.created, "Sep 02, 2026, 9:00am");
+    EXPECT_EQ(thread.lastTransaction, "Dec 05, 2026, 1:02pm");
+    EXPECT_EQ(thread.teller, "Brielle Sutherby");
+    EXPECT_EQ(thread.balances, (CoinTexts{"13", "15", "17"}));
+    EXPECT_TRUE(thread.body.startsWith("Galleons: 13\r\nSickles: 15\r\n"));
+    EXPECT_TRUE(thread.mayModify);
+    EXPECT_TRUE(thread.mayDelete);
+}
+
+TEST(AccountPages, WithoutALastEditTheCreationDateStandsTwice) {
+    const AccountThread thread =
+        readAccountThread(page("thread-account-guest.html").body().innerHTML(), Today);
+    EXPECT_EQ(thread.created, "Dec 06, 2026, 10:27am");
+    EXPECT_EQ(thread.lastTransaction, thread.created);
+    EXPECT_EQ(thread.teller, "N/A");
+    EXPECT_FALSE(thread.mayModify); // a guest is offered no buttons
+    EXPECT_FALSE(thread.mayDelete);
+}
+
+TEST(AccountPages, APostWithoutCoinLinesIsNoAccount) {
+    const struct {
+        QString html;
+        CoinLine missing;
+    } cases[] = {
+        {page("thread-missing-coins.html").body().innerHTML(), CoinLine::Galleon},
+        {"<!-- google_ad_section_start -->Galleons: 1<BR>Sickles: 2<br>Coins<!-- "
+         "google_ad_section_start -->Knuts: 3",
+         CoinLine::Knut},
+        {"<!-- google_ad_section_start -->GALLEONS:7<br>knuts:1", CoinLine::Sickle},
+        {"no markers at all", CoinLine::Galleon},
+    };
+    for (const auto& c : cases) {
+        const AccountThread thread = readAccountThread(c.html, Today);
+        ASSERT_TRUE(thread.missingCoinLine) << c.html.toStdString();
+        EXPECT_EQ(*thread.missingCoinLine, c.missing) << c.html.toStdString();
+    }
+    EXPECT_EQ(coinLineName(CoinLine::Knut), "knut");
+}
+
+TEST(AccountPages, APageWithoutADateKeepsOnlyTheName) {
+    const AccountThread thread = readAccountThread(
+        "<!-- google_ad_section_start -->Galleons: 1<br>Sickles: 2<br>Knuts: 3<!-- "
+        "google_ad_section_end -->",
+        Today);
+    EXPECT_FALSE(thread.missingCoinLine);
+    EXPECT_FALSE(thread.dateFound);
+    EXPECT_EQ(thread.balances, CoinTexts{});
+}
+
+TEST(AccountPages, TodayAndYesterdayBecomeDates) {
+    EXPECT_EQ(applyDayNames("<B>Today</B> at 9:41am", QDate(2026, 12, 5)), "Dec 05, 2026, 9:41am");
+    EXPECT_EQ(applyDayNames("<b>yesterday</b> at 9:41am", QDate(2026, 12, 5)),
+              "Dec 04, 2026, 9:41am");
+    EXPECT_EQ(applyDayNames("<B>Yesterday</B> at 11:00pm", QDate(2026, 1, 1)),
+              "Dec 31, 2025, 11:00pm");
+    EXPECT_EQ(applyDayNames("Sep 02, 2026, 9:00am", Today), "Sep 02, 2026, 9:00am");
+}

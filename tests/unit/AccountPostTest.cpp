@@ -1,0 +1,79 @@
+#include "AccountPost.h"
+
+#include "QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+using namespace bank;
+
+namespace {
+
+const QString Board = "http://bank.proboards.com/index.cgi?board=vaultmeres";
+const CoinTexts Coins{"12", "3", "4"};
+
+QString lines(std::initializer_list<QString> parts) {
+    QString text;
+    for (const QString& part : parts)
+        text += part + CrLf;
+    return text;
+}
+
+} // namespace
+
+TEST(AccountPost, CreationWritesTheCoinBlockAndSignature) {
+    const NewAccountPost withoutOwner = composeAccountPost("Ada Quill", "", Coins, Board);
+    EXPECT_EQ(withoutOwner.subject, "Ada Quill");
+    EXPECT_EQ(withoutOwner.message,
+              lines({"Galleons: 12", "Sickles: 3", "Knuts: 4", ""}) + signatureBlock());
+
+    const NewAccountPost withOwner = composeAccountPost("Ada Quill", "jdoe", Coins, Board);
+    EXPECT_TRUE(withOwner.message.startsWith(
+        "Account Number: [url=http://bank.proboards.com/index.cgi?action=viewprofile&user=jdoe "
+        "]######## [/url]\r\n\r\nGalleons: 12\r\n"));
+    EXPECT_TRUE(signatureBlock().startsWith(QString("[size=1]") + QChar(0x00AB)));
+    EXPECT_TRUE(signatureBlock().endsWith(QString(QChar(0x00BB)) + "[/size]"));
+}
+
+TEST(AccountPost, BoardPrefixKeepsTheCharacterAfterTheScript) {
+    EXPECT_EQ(boardPrefix(Board), "http://bank.proboards.com/index.cgi?");
+    EXPECT_EQ(boardPrefix("http://bank.proboards.com/INDEX.CGI?board=x"),
+              "http://bank.proboards.com/INDEX.CGI?");
+}
+
+TEST(AccountPost, TheFirstTransactionFillsInTheAccountNumberAndStartsTheList) {
+    const QString created = composeAccountPost("Ada Quill", "jdoe", Coins, Board).message;
+    const QString first = rewriteAccountPost(created, "42", {"10", "0", "1"}, "[*]first");
+    EXPECT_EQ(
+        first,
+        "Account Number: [url=http://bank.proboards.com/index.cgi?action=viewprofile&user=jdoe "
+        "]42 [/url]\r\n\r\n" +
+            lines({"Galleons: 10", "Sickles: 0", "Knuts: 1", "", "[list]", "[*]first", "[/list]",
+                   "", ""}) +
+            signatureBlock());
+
+    const QString second = rewriteAccountPost(first, "42", {"9", "1", "1"}, "[*]second");
+    EXPECT_TRUE(second.contains("]42 [/url]\r\n\r\nGalleons: 9\r\n"));
+    EXPECT_TRUE(second.contains("[list]\r\n[*]second\r\n[*]first\r\n[/list]"));
+    EXPECT_TRUE(second.endsWith(signatureBlock()));
+}
+
+TEST(AccountPost, RewriteDropsEveryOldCoinLineAndBlankLinesOfTheHeader) {
+    const QString old = lines({"GALLEONS:99", "Note from the teller", "", "", "Galleons: 1",
+                               "Sickles: 2", "Knuts: 3", "", "[list]", "[*]old", "[/list]"}) +
+                        signatureBlock();
+    const QString rewritten = rewriteAccountPost(old, "7", {"5", "6", "7"}, "[*]new");
+    EXPECT_TRUE(rewritten.startsWith(lines({"Note from the teller", "", "Galleons: 5", "Sickles: 6",
+                                            "Knuts: 7", "", "[list]", "[*]new", "[*]old"})));
+    EXPECT_EQ(rewritten.count("alleons:", Qt::CaseInsensitive), 1);
+    const QString noHeader =
+        rewriteAccountPost(lines({"Galleons: 1", "Sickles: 2", "Knuts: 3", ""}) + signatureBlock(),
+                           "7", Coins, "[*]x");
+    EXPECT_TRUE(noHeader.startsWith("Galleons: 12\r\n"));
+}
+
+TEST(AccountPost, BalancesAreReadBetweenTheFirstTwoColons) {
+    EXPECT_EQ(readBalances(lines({"Account Number: 42", "Galleons: 12 : more words", "sickles:3",
+                                  "KNUTS:   7  ", "[*]Galleons: 99"})),
+              (CoinTexts{"12", "3", "7"}));
+    EXPECT_EQ(readBalances(lines({"Galleons: 1", "Sickles: 2"})), (CoinTexts{"1", "2", ""}));
+}
