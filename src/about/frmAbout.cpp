@@ -65,8 +65,9 @@ frmAbout::frmAbout()
     WebBrowser1->setObjectName("WebBrowser1");
     WebBrowser1View = new QToolButton(this);
     WebBrowser1View->setObjectName("WebBrowser1View");
-    WebBrowser1View->setGeometry(twips.rect(3840, 1560, 1695, 855));
-    WebBrowser1View->setAutoRaise(true);
+    // The page's image button, drawn as a button of the box: its picture lives
+    // with the payment service, which the About box does not contact.
+    WebBrowser1View->setGeometry(twips.rect(3840, 1560, 1695, 375));
     WebBrowser1View->setEnabled(false);
     connect(WebBrowser1View, &QToolButton::clicked, this, &frmAbout::WebBrowser1_Click);
     connect(WebBrowser1, &WebBrowser::DocumentComplete, this, &frmAbout::showDonationPage);

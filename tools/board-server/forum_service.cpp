@@ -53,6 +53,13 @@ struct Submission {
 
 } // namespace
 
+// The board, thread and post that a request names.
+struct PostTarget {
+    Board* board = nullptr;
+    Thread* thread = nullptr;
+    Post* post = nullptr;
+};
+
 struct ForumService::Call {
     const ForumRequest& request;
     Forum& forum;
@@ -77,6 +84,23 @@ struct ForumService::Call {
     Post* post(Thread& thread) const {
         const auto id = positiveNumber(param("post"));
         return id ? thread.findPost(*id) : nullptr;
+    }
+
+    // Fills in the post the request names; the error page when any part of it is missing.
+    std::optional<ForumReply> findPost(PostTarget& target) const {
+        target.board = board();
+        if (target.board == nullptr) {
+            return error(kNoBoard);
+        }
+        target.thread = thread(*target.board);
+        if (target.thread == nullptr) {
+            return error(kNoThread);
+        }
+        target.post = post(*target.thread);
+        if (target.post == nullptr) {
+            return error(kNoPost);
+        }
+        return std::nullopt;
     }
 
     Submission submission() const {
@@ -261,18 +285,13 @@ ForumReply ForumService::savePost(Call& call) {
 }
 
 ForumReply ForumService::modifyForm(Call& call) {
-    auto* board = call.board();
-    if (board == nullptr) {
-        return call.error(kNoBoard);
+    PostTarget target;
+    if (auto missing = call.findPost(target)) {
+        return *missing;
     }
-    auto* thread = call.thread(*board);
-    if (thread == nullptr) {
-        return call.error(kNoThread);
-    }
-    const auto* post = call.post(*thread);
-    if (post == nullptr) {
-        return call.error(kNoPost);
-    }
+    auto* board = target.board;
+    auto* thread = target.thread;
+    auto* post = target.post;
     if (!mayModify(call.viewer(), *post)) {
         return call.error("You are not allowed to modify this post.");
     }
@@ -282,18 +301,13 @@ ForumReply ForumService::modifyForm(Call& call) {
 }
 
 ForumReply ForumService::saveModify(Call& call) {
-    auto* board = call.board();
-    if (board == nullptr) {
-        return call.error(kNoBoard);
+    PostTarget target;
+    if (auto missing = call.findPost(target)) {
+        return *missing;
     }
-    auto* thread = call.thread(*board);
-    if (thread == nullptr) {
-        return call.error(kNoThread);
-    }
-    auto* post = call.post(*thread);
-    if (post == nullptr) {
-        return call.error(kNoPost);
-    }
+    auto* board = target.board;
+    auto* thread = target.thread;
+    auto* post = target.post;
     if (!mayModify(call.viewer(), *post)) {
         return call.error("You are not allowed to modify this post.");
     }
@@ -311,18 +325,13 @@ ForumReply ForumService::saveModify(Call& call) {
 }
 
 ForumReply ForumService::deletePost(Call& call) {
-    auto* board = call.board();
-    if (board == nullptr) {
-        return call.error(kNoBoard);
+    PostTarget target;
+    if (auto missing = call.findPost(target)) {
+        return *missing;
     }
-    auto* thread = call.thread(*board);
-    if (thread == nullptr) {
-        return call.error(kNoThread);
-    }
-    const auto* post = call.post(*thread);
-    if (post == nullptr) {
-        return call.error(kNoPost);
-    }
+    auto* board = target.board;
+    auto* thread = target.thread;
+    auto* post = target.post;
     if (!mayDelete(call.viewer())) {
         return call.error("You are not allowed to delete this post.");
     }

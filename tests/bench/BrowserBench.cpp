@@ -1,0 +1,94 @@
+// The browser component and the board server on loopback: parsing a large
+// thread page, one navigation, and the server's page rate.
+#include "HtmlDocument.h"
+#include "SharedNetwork.h"
+#include "WebBrowser.h"
+#include "board_test_support.h"
+
+#include <QApplication>
+#include <QNetworkProxy>
+#include <QSignalSpy>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using zentab::board::testing::ForumClient;
+using zentab::board::testing::smallState;
+using zentab::board::testing::TestServer;
+
+const QString Board = "http://testbank.proboards.com/index.cgi?board=accounts";
+
+// A thread page of about 1 MB: a long account post and many replies in tables.
+QString largeThreadPage() {
+    QString page = "<html><head><title>Test Bank - Account</title></head><body>";
+    for (int table = 0; page.size() < 1'000'000; ++table) {
+        page += "<table width=\"92%\"><tr><td class=\"windowbg\"><b><a href=\"index.cgi?"
+                "action=viewprofile&amp;user=teller\">Teller</a></b></td><td>"
+                "<!-- google_ad_section_start -->Galleons: 12<br>Sickles: 3<br>Knuts: 4<br>";
+        for (int item = 0; item < 10; ++item)
+            page += QStringLiteral("<li>Dec 05,2026, 1:02:57 pm<br>Amount: <font color=\"lime\">"
+                                   "+ %1 Galleons 3 Sickles 2 Knuts</font><br>Type:Prize</li>")
+                        .arg(table * 10 + item);
+        page += "<!-- google_ad_section_end --></td></tr></table>";
+    }
+    return page + "</body></html>";
+}
+
+void ParseThreadPageAndReadTables(benchmark::State& state) {
+    const QString markup = largeThreadPage();
+    for (auto _ : state) {
+        const HtmlDocument document = HtmlDocument::parse(markup, QUrl(Board), "UTF-8");
+        qsizetype cells = 0;
+        for (const HtmlElement& table : document.getElementsByTagName("TABLE"))
+            for (const HtmlElement& row : table.rows())
+                cells += row.cells().size();
+        benchmark::DoNotOptimize(cells);
+    }
+    state.SetBytesProcessed(state.iterations() * markup.size());
+}
+BENCHMARK(ParseThreadPageAndReadTables)->Unit(benchmark::kMillisecond);
+
+class LoopbackBoard {
+public:
+    LoopbackBoard() {
+        browser::sharedNetwork();
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1",
+                                                         static_cast<quint16>(server.port())));
+    }
+    ~LoopbackBoard() { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); }
+    TestServer server{smallState(20)};
+};
+
+// Against the same page fetched by a plain client: what the browser adds.
+void NavigateToABoardPage(benchmark::State& state) {
+    LoopbackBoard board;
+    WebBrowser browser;
+    for (auto _ : state) {
+        QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
+        browser.Navigate(Board + "&page=1", WebBrowser::navNoReadFromCache);
+        if (!completed.wait(10000))
+            state.SkipWithError("the page never completed");
+    }
+}
+BENCHMARK(NavigateToABoardPage)->Unit(benchmark::kMillisecond);
+
+void FetchABoardPageWithAPlainClient(benchmark::State& state) {
+    LoopbackBoard board;
+    ForumClient client(board.server.port());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(client.page("board=accounts&page=1").size());
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(FetchABoardPageWithAPlainClient)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("ZentabCalculatorBench");
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
