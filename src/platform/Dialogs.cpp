@@ -30,22 +30,22 @@ QMessageBox::Icon iconOf(int style) {
     }
 }
 
-struct ButtonSet {
-    QMessageBox::StandardButtons buttons;
-    QMessageBox::StandardButton escape;
-};
-
-ButtonSet buttonsOf(int style) {
+// The buttons of a box, in the order they are counted for the default button.
+QList<QMessageBox::StandardButton> buttonsOf(int style) {
     switch (style & 0x7) {
     case vbOKCancel:
-        return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel};
+        return {QMessageBox::Ok, QMessageBox::Cancel};
     case vbYesNoCancel:
-        return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel};
+        return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
     case vbYesNo:
-        return {QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
+        return {QMessageBox::Yes, QMessageBox::No};
     default:
-        return {QMessageBox::Ok, QMessageBox::Ok};
+        return {QMessageBox::Ok};
     }
+}
+
+qsizetype defaultButtonOf(int style) {
+    return (style & 0x300) >> 8;
 }
 
 int resultOf(int button) {
@@ -70,10 +70,14 @@ void setDialogResponder(DialogResponder* responder) {
 int MsgBox(const QString& text, int style, const QString& title) {
     if (activeResponder)
         return activeResponder->msgBox(text, style, titleOrApplication(title));
-    auto [buttons, escape] = buttonsOf(style);
-    QMessageBox box(iconOf(style), titleOrApplication(title), text, buttons,
+    const QList<QMessageBox::StandardButton> buttons = buttonsOf(style);
+    QMessageBox box(iconOf(style), titleOrApplication(title), text, QMessageBox::NoButton,
                     QApplication::activeWindow());
-    box.setEscapeButton(escape);
+    for (QMessageBox::StandardButton button : buttons)
+        box.addButton(button);
+    // Esc answers No or Cancel where the box has one, as the last button.
+    box.setEscapeButton(buttons.size() > 1 ? buttons.last() : buttons.first());
+    box.setDefaultButton(buttons.value(defaultButtonOf(style), buttons.first()));
     return resultOf(box.exec());
 }
 

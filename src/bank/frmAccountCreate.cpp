@@ -1,0 +1,202 @@
+#include "frmAccountCreate.h"
+
+#include "AccountPost.h"
+#include "Dialogs.h"
+#include "MemberList.h"
+#include "Module1.h"
+#include "Twips.h"
+#include "WebBrowser.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QRegularExpression>
+
+namespace {
+
+const QString GalleonsCaption = QStringLiteral("Galleons");
+const QString SicklesCaption = QStringLiteral("Sickles");
+const QString KnutsCaption = QStringLiteral("Knuts");
+
+QComboBox* coinBox(QWidget* parent, const char* name, const QString& caption, int count,
+                   const QString& accessibleName) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setAccessibleName(accessibleName);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    for (int value = 0; value < count; ++value)
+        box->addItem(QString::number(value));
+    box->setCurrentIndex(-1);
+    box->setEditText(caption);
+    return box;
+}
+
+QLabel* buddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+bool isDigit(const QString& typed) {
+    return typed.size() == 1 && typed.at(0).isDigit();
+}
+
+} // namespace
+
+frmAccountCreate::frmAccountCreate(QWidget* parent)
+    : QDialog(parent), WBCreate_(new WebBrowser(this)) {
+    setObjectName("frmAccountCreate");
+    setWindowTitle("Create Account");
+    setModal(true);
+
+    Frame1 = new QGroupBox("Name", this);
+    Frame1->setObjectName("Frame1");
+    TextName = new QLineEdit(Frame1);
+    TextName->setObjectName("TextName");
+    TextName->setAccessibleName("Character");
+    TextUser = new QLineEdit(Frame1);
+    TextUser->setObjectName("TextUser");
+    TextUser->setAccessibleName("Owner's user name");
+    cmdSearchUser = new QPushButton("List Users", Frame1);
+    cmdSearchUser->setObjectName("cmdSearchUser");
+    auto* names = new QGridLayout(Frame1);
+    names->addWidget(buddyLabel("&Character", TextName, Frame1), 0, 0);
+    names->addWidget(TextName, 0, 1, 1, 2);
+    names->addWidget(buddyLabel("&User", TextUser, Frame1), 1, 0);
+    names->addWidget(TextUser, 1, 1);
+    names->addWidget(cmdSearchUser, 1, 2);
+
+    ComboGalleons = new QComboBox(this);
+    ComboGalleons->setObjectName("ComboGalleons");
+    ComboGalleons->setAccessibleName("Galleons");
+    ComboGalleons->setEditable(true);
+    ComboGalleons->setInsertPolicy(QComboBox::NoInsert);
+    ComboGalleons->addItems({"30", "50"});
+    ComboGalleons->setCurrentIndex(-1);
+    ComboGalleons->setEditText(GalleonsCaption);
+    // One less than a Galleon's 17 Sickles and a Sickle's 29 Knuts.
+    ComboSickles = coinBox(this, "ComboSickles", SicklesCaption, 17, "Sickles");
+    ComboKnuts = coinBox(this, "ComboKnuts", KnutsCaption, 29, "Knuts");
+    for (QComboBox* box : {ComboGalleons, ComboSickles, ComboKnuts})
+        box->lineEdit()->installEventFilter(this);
+
+    cmdOK = new QPushButton("OK", this);
+    cmdOK->setObjectName("cmdOK");
+    cmdOK->setEnabled(false);
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton("Cancel", this);
+    cmdCancel->setObjectName("cmdCancel");
+    WBCreate_->setObjectName("WBCreate");
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(Frame1, 0, 0, 1, 3);
+    layout->addWidget(ComboGalleons, 1, 0);
+    layout->addWidget(ComboSickles, 1, 1);
+    layout->addWidget(ComboKnuts, 1, 2);
+    layout->addWidget(cmdOK, 2, 1);
+    layout->addWidget(cmdCancel, 2, 2);
+    setMinimumWidth(platform::Twips(*this).px(4800));
+
+    connect(WBCreate_, &WebBrowser::DocumentComplete, this,
+            &frmAccountCreate::WBCreate_DocumentComplete);
+    connect(cmdOK, &QPushButton::clicked, this, &frmAccountCreate::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdSearchUser, &QPushButton::clicked, this, &frmAccountCreate::cmdSearchUser_Click);
+    connect(ComboGalleons, &QComboBox::activated, this, &frmAccountCreate::ComboGalleons_Click);
+    connect(ComboGalleons->lineEdit(), &QLineEdit::textEdited, this,
+            &frmAccountCreate::ComboGalleons_Change);
+}
+
+void frmAccountCreate::WBCreate_DocumentComplete() {
+    const bool complete = WBCreate_->ReadyState() == WebBrowser::ReadyStateComplete;
+    cmdOK->setEnabled(complete);
+    if (complete)
+        TextName->setFocus();
+    if (postState_ == FormNotLoaded) {
+        postState_ = FormLoaded;
+    } else if (postState_ == FormSubmitted) {
+        // The forum's answer: show the new thread, then the dialog is done.
+        QPointer<frmAccountCreate> self(this);
+        WBCreate_->Navigate(WBCreate_->LocationURL(), WebBrowser::navOpenInNewWindow);
+        while (self && WBCreate_->ReadyState() < WebBrowser::ReadyStateLoaded)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (self)
+            accept();
+    }
+}
+
+QString frmAccountCreate::coinValue(const QComboBox& box, const QString& caption) const {
+    // A box nobody chose from still shows its caption, which means none.
+    return box.currentText() == caption ? QStringLiteral("0") : box.currentText();
+}
+
+void frmAccountCreate::cmdOK_Click() {
+    if (TextName->text().isEmpty()) {
+        platform::MsgBox("Enter a name for the account", platform::vbInformation);
+        return;
+    }
+    if (ComboGalleons->currentText() == GalleonsCaption) {
+        platform::MsgBox("Enter values for the coins", platform::vbOKOnly);
+        return;
+    }
+    const bank::CoinTexts coins{coinValue(*ComboGalleons, GalleonsCaption),
+                                coinValue(*ComboSickles, SicklesCaption),
+                                coinValue(*ComboKnuts, KnutsCaption)};
+    const auto post =
+        bank::composeAccountPost(TextName->text(), TextUser->text(), coins, Module1::BoardUrl);
+    HtmlDocument page = WBCreate_->Document();
+    page.getElementById("subject").setValue(post.subject);
+    page.getElementById("message").setValue(post.message);
+    page.getElementById("nextaction").setValue("post");
+    page.forms("postForm").submit();
+    postState_ = FormSubmitted;
+}
+
+void frmAccountCreate::cmdSearchUser_Click() {
+    const QString user = TextUser->text();
+    bank::NameOrder order = bank::NameOrder::All;
+    if (user.contains(',')) {
+        const int answer = platform::MsgBox(
+            "Click\r\nYES\tto list by first name\r\nNO \tto list by last name\r\nCANCEL \tto "
+            "list all",
+            platform::vbYesNoCancel | platform::vbQuestion | platform::vbDefaultButton3);
+        if (answer == platform::vbYes)
+            order = bank::NameOrder::FirstName;
+        else if (answer == platform::vbNo)
+            order = bank::NameOrder::LastName;
+    }
+    WBCreate_->Navigate(
+        bank::memberListAddress(Module1::BoardUrl, bank::memberListLetter(user, order)),
+        WebBrowser::navOpenInNewWindow);
+}
+
+void frmAccountCreate::ComboGalleons_Click() {
+    if (ComboSickles->currentText() == SicklesCaption)
+        ComboSickles->setCurrentIndex(0);
+    if (ComboKnuts->currentText() == KnutsCaption)
+        ComboKnuts->setCurrentIndex(0);
+}
+
+void frmAccountCreate::ComboGalleons_Change(const QString& text) {
+    // Pasted text keeps only its digits, as typing does.
+    QString digits = text;
+    digits.remove(QRegularExpression("[^0-9]"));
+    if (digits != text)
+        ComboGalleons->setEditText(digits);
+}
+
+bool frmAccountCreate::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool dialogKey =
+        key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
+    const bool typesSomething = !key->text().isEmpty() && !dialogKey;
+    // The Galleons box takes digits; the other two only take a pick from their lists.
+    if (watched == ComboGalleons->lineEdit())
+        return typesSomething && !isDigit(key->text());
+    return typesSomething;
+}

@@ -1,0 +1,150 @@
+// Opening an account through the forum's new-thread form on the board server.
+#include "frmAccountCreate.h"
+
+#include "AccountPost.h"
+#include "ModalWatchdog.h"
+#include "Module1.h"
+#include "QtPrinting.h"
+#include "ScriptedDialogs.h"
+#include "SharedNetwork.h"
+#include "WebBrowser.h"
+#include "board_test_support.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QNetworkProxy>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using zentab::board::testing::ForumClient;
+using zentab::board::testing::smallState;
+using zentab::board::testing::TestServer;
+
+const QString Board = "http://testbank.proboards.com/index.cgi?board=accounts";
+
+class AccountCreation : public testing::Test {
+protected:
+    void SetUp() override {
+        browser::sharedNetwork();
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1",
+                                                         static_cast<quint16>(server.port())));
+        logIn("teller");
+        Module1::BoardUrl = Board;
+        dialog = new frmAccountCreate;
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->WBCreate().Navigate(Board + "&action=post");
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return button("cmdOK")->isEnabled(); }, 10000));
+    }
+
+    void TearDown() override {
+        if (dialog)
+            dialog->close();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->close();
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    }
+
+    static void logIn(const QString& user) {
+        WebBrowser browser;
+        QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
+        browser.Navigate(Board + "&action=login");
+        ASSERT_TRUE(completed.wait(10000));
+        HtmlForm form = browser.Document().forms("loginform");
+        form.field("username").setValue(user);
+        form.field("password").setValue(user);
+        form.submit();
+        ASSERT_TRUE(completed.wait(10000));
+    }
+
+    QPushButton* button(const char* name) const { return dialog->findChild<QPushButton*>(name); }
+    QComboBox* combo(const char* name) const { return dialog->findChild<QComboBox*>(name); }
+    QLineEdit* box(const char* name) const { return dialog->findChild<QLineEdit*>(name); }
+
+    std::string boardIndex() {
+        ForumClient client(server.port());
+        return client.page("board=accounts");
+    }
+
+    TestServer server{smallState(2)};
+    ScriptedDialogs dialogs;
+    ModalWatchdog modal{"frmAccountCreate"};
+    QPointer<frmAccountCreate> dialog;
+};
+
+TEST_F(AccountCreation, OkPostsTheAccountAndTheDialogCloses) {
+    box("TextName")->setText("Ada Quill");
+    combo("ComboGalleons")->setCurrentIndex(0);
+    emit combo("ComboGalleons")->activated(0);
+    EXPECT_EQ(combo("ComboSickles")->currentText(), "0");
+    EXPECT_EQ(combo("ComboKnuts")->currentText(), "0");
+    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, 10000));
+
+    const std::string index = boardIndex();
+    EXPECT_NE(index.find(">Ada Quill<"), std::string::npos);
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(AccountCreation, ANameAndAGalleonsValueAreNeeded) {
+    dialogs.answer(platform::vbOK);
+    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+    box("TextName")->setText("Ada Quill");
+    dialogs.answer(platform::vbOK);
+    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[0].text, "Enter a name for the account");
+    EXPECT_EQ(dialogs.shown()[0].style, platform::vbInformation);
+    EXPECT_EQ(dialogs.shown()[1].text, "Enter values for the coins");
+    EXPECT_EQ(dialogs.shown()[1].style, platform::vbOKOnly);
+    EXPECT_EQ(dialog->postState(), frmAccountCreate::FormLoaded);
+}
+
+TEST_F(AccountCreation, CoinBoxesTakeDigitsOrAPickOnly) {
+    QTest::keyClicks(combo("ComboGalleons")->lineEdit(), "4x2");
+    EXPECT_EQ(combo("ComboGalleons")->currentText(), "42");
+    QTest::keyClick(combo("ComboGalleons")->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(combo("ComboGalleons")->currentText(), "42");
+    QTest::keyClicks(combo("ComboSickles")->lineEdit(), "5");
+    EXPECT_EQ(combo("ComboSickles")->currentText(), "Sickles");
+
+    // A typed Galleons value leaves the other boxes at their captions: they post 0.
+    box("TextName")->setText("Typed Value");
+    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, 10000));
+    ForumClient client(server.port());
+    const std::string index = client.page("board=accounts");
+    const auto at = index.find("thread=", index.find("Typed Value") - 80);
+    const std::string thread = index.substr(at + 7, index.find('"', at) - at - 7);
+    const std::string page = client.page("board=accounts&action=display&thread=" + thread);
+    EXPECT_NE(page.find("Galleons: 42<br>Sickles: 0<br>Knuts: 0<br>"), std::string::npos);
+}
+
+TEST_F(AccountCreation, ListUsersOpensTheMemberListByTheChosenLetter) {
+    box("TextUser")->setText("Smith, John");
+    dialogs.answer(platform::vbYes);
+    QTest::mouseClick(button("cmdSearchUser"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_TRUE(dialogs.shown()[0].style & platform::vbDefaultButton3);
+
+    QLineEdit* address = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->objectName() == "PageViewer" && window->isVisible())
+                    address = window->findChild<QLineEdit*>("address");
+            return address != nullptr;
+        },
+        10000));
+    EXPECT_TRUE(address->text().endsWith("?action=members&view=letter&letter=J"))
+        << address->text().toStdString();
+}
+
+} // namespace
