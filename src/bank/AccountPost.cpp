@@ -15,11 +15,6 @@ QString signatureStart() {
     return QStringLiteral("[size=1]") + QChar(0x00AB);
 }
 
-QString coinBlock(const CoinTexts& coins) {
-    return "Galleons: " + coins.galleons + CrLf + "Sickles: " + coins.sickles + CrLf +
-           "Knuts: " + coins.knuts + CrLf + CrLf;
-}
-
 bool holdsCoinLabel(const QString& line) {
     for (const QString& label : CoinLabels)
         if (line.contains(label, Qt::CaseInsensitive))
@@ -71,8 +66,12 @@ NewAccountPost composeAccountPost(const QString& accountName, const QString& own
     return {accountName, message};
 }
 
-QString rewriteAccountPost(const QString& oldMessage, const QString& threadNumber,
-                           const CoinTexts& coins, const QString& newItem) {
+QString coinBlock(const CoinTexts& coins) {
+    return "Galleons: " + coins.galleons + CrLf + "Sickles: " + coins.sickles + CrLf +
+           "Knuts: " + coins.knuts + CrLf + CrLf;
+}
+
+PostParts cutAccountPost(const QString& oldMessage, const QString& threadNumber) {
     qsizetype headerEnd = oldMessage.indexOf(ListStart);
     QString tail;
     if (headerEnd >= 0) {
@@ -83,8 +82,17 @@ QString rewriteAccountPost(const QString& oldMessage, const QString& threadNumbe
             headerEnd = oldMessage.size();
         tail = ListStart + CrLf + "[/list]" + CrLf + CrLf + CrLf + signatureBlock();
     }
-    tail.replace(ListStart, ListStart + CrLf + newItem);
-    return rewriteHeader(oldMessage.left(headerEnd), threadNumber) + coinBlock(coins) + tail;
+    return {rewriteHeader(oldMessage.left(headerEnd), threadNumber), tail};
+}
+
+QString withNewItem(const QString& tail, const QString& item) {
+    return QString(tail).replace(ListStart, ListStart + CrLf + item);
+}
+
+QString rewriteAccountPost(const QString& oldMessage, const QString& threadNumber,
+                           const CoinTexts& coins, const QString& newItem) {
+    const PostParts parts = cutAccountPost(oldMessage, threadNumber);
+    return parts.header + coinBlock(coins) + withNewItem(parts.tail, newItem);
 }
 
 CoinTexts readBalances(const QString& body) {

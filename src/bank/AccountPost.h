@@ -32,9 +32,21 @@ QString signatureBlock();
 NewAccountPost composeAccountPost(const QString& accountName, const QString& owner,
                                   const CoinTexts& coins, const QString& boardUrl);
 
-// The post after a transaction: the old header without its coin lines (and
-// with the account number filled in), the new coin block, and the old list
-// and signature with the new item first in the list.
+// An old post cut for a transaction: the header without its coin lines (and
+// with the account number filled in), and the tail from the list on, or a new
+// empty list with the signature when the post had none.
+struct PostParts {
+    QString header;
+    QString tail;
+};
+PostParts cutAccountPost(const QString& oldMessage, const QString& threadNumber);
+
+QString coinBlock(const CoinTexts& coins);
+
+// The tail with the new item first in its list.
+QString withNewItem(const QString& tail, const QString& item);
+
+// The post after a transaction: header, new coin block, tail with the new item.
 QString rewriteAccountPost(const QString& oldMessage, const QString& threadNumber,
                            const CoinTexts& coins, const QString& newItem);
 
