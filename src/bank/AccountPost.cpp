@@ -1,6 +1,9 @@
 #include "AccountPost.h"
 
+#include "NumberText.h"
+
 #include <QStringList>
+#include <algorithm>
 
 namespace bank {
 namespace {
@@ -105,6 +108,28 @@ CoinTexts readBalances(const QString& body) {
                 break;
             }
     return {values[0], values[1], values[2]};
+}
+
+std::optional<CoinTexts> readEditFormBalances(const QString& message) {
+    // A text box gives its lines with plain line feeds, a post with CR LF.
+    QStringList lines;
+    for (const QString& line : QString(message).replace(CrLf, "\n").split('\n'))
+        if (line.contains(':'))
+            lines.append(line);
+    if (lines.size() < 3)
+        return std::nullopt;
+    QString values[3];
+    const char* const words[] = {"galleon", "sickle", "knut"};
+    for (int coin = 0; coin < 3; ++coin) {
+        auto line = std::find_if(lines.begin(), lines.end(), [&](const QString& text) {
+            return text.contains(QLatin1String(words[coin]), Qt::CaseInsensitive);
+        });
+        if (line == lines.end())
+            return std::nullopt;
+        const double number = calculator::LeadingNumber(line->section(':', 1, 1).toStdString());
+        values[coin] = QString::fromStdString(calculator::numberText(number));
+    }
+    return CoinTexts{values[0], values[1], values[2]};
 }
 
 } // namespace bank

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // The text of an account post: the first post of an account's thread, with an
 // optional owner line, the three coin balances, the transaction list and the
@@ -53,5 +54,10 @@ QString rewriteAccountPost(const QString& oldMessage, const QString& threadNumbe
 // The balances of a post body whose lines end in CR LF: for each coin the first
 // line holding its label, the text between that line's first and second colon.
 CoinTexts readBalances(const QString& body);
+
+// The balances as the forum's edit form holds the post: among its lines with a
+// colon, the first naming each coin, its number between the first two colons,
+// written as number text; nothing when a coin has no such line.
+std::optional<CoinTexts> readEditFormBalances(const QString& message);
 
 } // namespace bank

@@ -77,3 +77,18 @@ TEST(AccountPost, BalancesAreReadBetweenTheFirstTwoColons) {
               (CoinTexts{"12", "3", "7"}));
     EXPECT_EQ(readBalances(lines({"Galleons: 1", "Sickles: 2"})), (CoinTexts{"1", "2", ""}));
 }
+
+TEST(AccountPost, TheEditFormGivesTheBalancesAsNumbers) {
+    const struct {
+        QString message;
+        std::optional<CoinTexts> balances;
+    } cases[] = {
+        {lines({"Account Number: 42", "Galleons: 12", "Sickles: 3", "Knuts: 7 : more"}),
+         CoinTexts{"12", "3", "7"}},
+        {"GALLEONS:12.50\nsickles: -3\nKnut: x\n", CoinTexts{"12.5", "-3", "0"}},
+        {lines({"Galleons: 1", "Sickles: 2"}), std::nullopt},
+        {lines({"Galleons: 1", "Sickles: 2", "Note: none", "Other: x"}), std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(readEditFormBalances(c.message), c.balances) << c.message.toStdString();
+}
