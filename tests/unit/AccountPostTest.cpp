@@ -1,5 +1,6 @@
 #include "AccountPost.h"
 
+#include "CrLfLines.h"
 #include "QtPrinting.h"
 
 #include <gtest/gtest.h>
@@ -11,20 +12,13 @@ namespace {
 const QString Board = "http://bank.proboards.com/index.cgi?board=vaultmeres";
 const CoinTexts Coins{"12", "3", "4"};
 
-QString lines(std::initializer_list<QString> parts) {
-    QString text;
-    for (const QString& part : parts)
-        text += part + CrLf;
-    return text;
-}
-
 } // namespace
 
 TEST(AccountPost, CreationWritesTheCoinBlockAndSignature) {
     const NewAccountPost withoutOwner = composeAccountPost("Ada Quill", "", Coins, Board);
     EXPECT_EQ(withoutOwner.subject, "Ada Quill");
     EXPECT_EQ(withoutOwner.message,
-              lines({"Galleons: 12", "Sickles: 3", "Knuts: 4", ""}) + signatureBlock());
+              crLfLines({"Galleons: 12", "Sickles: 3", "Knuts: 4", ""}) + signatureBlock());
 
     const NewAccountPost withOwner = composeAccountPost("Ada Quill", "jdoe", Coins, Board);
     EXPECT_TRUE(withOwner.message.startsWith(
@@ -47,8 +41,8 @@ TEST(AccountPost, TheFirstTransactionFillsInTheAccountNumberAndStartsTheList) {
         first,
         "Account Number: [url=http://bank.proboards.com/index.cgi?action=viewprofile&user=jdoe "
         "]42 [/url]\r\n\r\n" +
-            lines({"Galleons: 10", "Sickles: 0", "Knuts: 1", "", "[list]", "[*]first", "[/list]",
-                   "", ""}) +
+            crLfLines({"Galleons: 10", "Sickles: 0", "Knuts: 1", "", "[list]", "[*]first",
+                       "[/list]", "", ""}) +
             signatureBlock());
 
     const QString second = rewriteAccountPost(first, "42", {"9", "1", "1"}, "[*]second");
@@ -58,24 +52,25 @@ TEST(AccountPost, TheFirstTransactionFillsInTheAccountNumberAndStartsTheList) {
 }
 
 TEST(AccountPost, RewriteDropsEveryOldCoinLineAndBlankLinesOfTheHeader) {
-    const QString old = lines({"GALLEONS:99", "Note from the teller", "", "", "Galleons: 1",
-                               "Sickles: 2", "Knuts: 3", "", "[list]", "[*]old", "[/list]"}) +
+    const QString old = crLfLines({"GALLEONS:99", "Note from the teller", "", "", "Galleons: 1",
+                                   "Sickles: 2", "Knuts: 3", "", "[list]", "[*]old", "[/list]"}) +
                         signatureBlock();
     const QString rewritten = rewriteAccountPost(old, "7", {"5", "6", "7"}, "[*]new");
-    EXPECT_TRUE(rewritten.startsWith(lines({"Note from the teller", "", "Galleons: 5", "Sickles: 6",
-                                            "Knuts: 7", "", "[list]", "[*]new", "[*]old"})));
+    EXPECT_TRUE(
+        rewritten.startsWith(crLfLines({"Note from the teller", "", "Galleons: 5", "Sickles: 6",
+                                        "Knuts: 7", "", "[list]", "[*]new", "[*]old"})));
     EXPECT_EQ(rewritten.count("alleons:", Qt::CaseInsensitive), 1);
-    const QString noHeader =
-        rewriteAccountPost(lines({"Galleons: 1", "Sickles: 2", "Knuts: 3", ""}) + signatureBlock(),
-                           "7", Coins, "[*]x");
+    const QString noHeader = rewriteAccountPost(
+        crLfLines({"Galleons: 1", "Sickles: 2", "Knuts: 3", ""}) + signatureBlock(), "7", Coins,
+        "[*]x");
     EXPECT_TRUE(noHeader.startsWith("Galleons: 12\r\n"));
 }
 
 TEST(AccountPost, BalancesAreReadBetweenTheFirstTwoColons) {
-    EXPECT_EQ(readBalances(lines({"Account Number: 42", "Galleons: 12 : more words", "sickles:3",
-                                  "KNUTS:   7  ", "[*]Galleons: 99"})),
+    EXPECT_EQ(readBalances(crLfLines({"Account Number: 42", "Galleons: 12 : more words",
+                                      "sickles:3", "KNUTS:   7  ", "[*]Galleons: 99"})),
               (CoinTexts{"12", "3", "7"}));
-    EXPECT_EQ(readBalances(lines({"Galleons: 1", "Sickles: 2"})), (CoinTexts{"1", "2", ""}));
+    EXPECT_EQ(readBalances(crLfLines({"Galleons: 1", "Sickles: 2"})), (CoinTexts{"1", "2", ""}));
 }
 
 TEST(AccountPost, TheEditFormGivesTheBalancesAsNumbers) {
@@ -83,11 +78,11 @@ TEST(AccountPost, TheEditFormGivesTheBalancesAsNumbers) {
         QString message;
         std::optional<CoinTexts> balances;
     } cases[] = {
-        {lines({"Account Number: 42", "Galleons: 12", "Sickles: 3", "Knuts: 7 : more"}),
+        {crLfLines({"Account Number: 42", "Galleons: 12", "Sickles: 3", "Knuts: 7 : more"}),
          CoinTexts{"12", "3", "7"}},
         {"GALLEONS:12.50\nsickles: -3\nKnut: x\n", CoinTexts{"12.5", "-3", "0"}},
-        {lines({"Galleons: 1", "Sickles: 2"}), std::nullopt},
-        {lines({"Galleons: 1", "Sickles: 2", "Note: none", "Other: x"}), std::nullopt},
+        {crLfLines({"Galleons: 1", "Sickles: 2"}), std::nullopt},
+        {crLfLines({"Galleons: 1", "Sickles: 2", "Note: none", "Other: x"}), std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(readEditFormBalances(c.message), c.balances) << c.message.toStdString();

@@ -1,5 +1,6 @@
 #include "TransactionRecord.h"
 
+#include "CrLfLines.h"
 #include "Module1.h"
 #include "QtPrinting.h"
 
@@ -29,31 +30,24 @@ Transaction aliceToBob() {
 
 const AmountFields Expense{"- 5", "3", "2"};
 
-QString lines(std::initializer_list<QString> parts) {
-    QString text;
-    for (const QString& part : parts)
-        text += part + CrLf;
-    return text;
-}
-
 } // namespace
 
 TEST(TransactionRecord, BothItemsOfTheWorkedExample) {
     const Transaction t = aliceToBob();
     EXPECT_EQ(accountItem(t, {Expense, "$37.97", {"7", "0", "5"}, "$51.38", false, Made}),
-              lines({"[*]Oct 03,2006, 1:09:38 am  (Eastern Standard Time)",
-                     "Amount: [color=red]- 5 Galleons 3 Sickles 2 Knuts ($37.97 USD)[/color]",
-                     "Balance: Galleons:7 Sickles:0 Knuts:5  ($51.38 USD)", "Type:Purchase ",
-                     "Other party: [url=" + Board + "&action=display&thread=57] Bob[/url]",
-                     "Description:", ""}));
+              crLfLines({"[*]Oct 03,2006, 1:09:38 am  (Eastern Standard Time)",
+                         "Amount: [color=red]- 5 Galleons 3 Sickles 2 Knuts ($37.97 USD)[/color]",
+                         "Balance: Galleons:7 Sickles:0 Knuts:5  ($51.38 USD)", "Type:Purchase ",
+                         "Other party: [url=" + Board + "&action=display&thread=57] Bob[/url]",
+                         "Description:", ""}));
     const AmountFields bobs = counterpartFields(Expense, t.type);
     EXPECT_EQ(
         counterpartItem(t, {bobs, "$37.97", {"6", "3", "2"}, "$45.30", false, Made}),
-        lines({"[*]Oct 03,2006, 1:09:38 am  (Eastern Standard Time)",
-               "Amount: [color=lime]+ 5 Galleons 3 Sickles 2 Knuts ($37.97 USD)[/color]",
-               "Balance: Galleons:6 Sickles:3 Knuts:2  ($45.30 USD)", "Type:Sale ",
-               "Other party: [url=" + Board + "&action=display&thread=42&post=42] Alice[/url]",
-               "Description:", ""}));
+        crLfLines({"[*]Oct 03,2006, 1:09:38 am  (Eastern Standard Time)",
+                   "Amount: [color=lime]+ 5 Galleons 3 Sickles 2 Knuts ($37.97 USD)[/color]",
+                   "Balance: Galleons:6 Sickles:3 Knuts:2  ($45.30 USD)", "Type:Sale ",
+                   "Other party: [url=" + Board + "&action=display&thread=42&post=42] Alice[/url]",
+                   "Description:", ""}));
     EXPECT_EQ(entryOfFields(bobs), (CoinTexts{"5", "3", "2"}));
 }
 

@@ -103,6 +103,17 @@ struct ForumService::Call {
         return std::nullopt;
     }
 
+    // As findPost, for a post the viewer may modify.
+    std::optional<ForumReply> findPostToModify(PostTarget& target) const {
+        if (auto missing = findPost(target)) {
+            return missing;
+        }
+        if (!mayModify(viewer(), *target.post)) {
+            return error("You are not allowed to modify this post.");
+        }
+        return std::nullopt;
+    }
+
     Submission submission() const {
         Submission s;
         s.subject = trim(param("subject"));
@@ -286,15 +297,12 @@ ForumReply ForumService::savePost(Call& call) {
 
 ForumReply ForumService::modifyForm(Call& call) {
     PostTarget target;
-    if (auto missing = call.findPost(target)) {
-        return *missing;
+    if (auto refused = call.findPostToModify(target)) {
+        return *refused;
     }
     auto* board = target.board;
     auto* thread = target.thread;
     auto* post = target.post;
-    if (!mayModify(call.viewer(), *post)) {
-        return call.error("You are not allowed to modify this post.");
-    }
     return show(postFormPage(
         call.page, *board,
         PostFormFields{FormKind::Modify, thread->id, post->id, post->subject, post->body}));
@@ -302,15 +310,12 @@ ForumReply ForumService::modifyForm(Call& call) {
 
 ForumReply ForumService::saveModify(Call& call) {
     PostTarget target;
-    if (auto missing = call.findPost(target)) {
-        return *missing;
+    if (auto refused = call.findPostToModify(target)) {
+        return *refused;
     }
     auto* board = target.board;
     auto* thread = target.thread;
     auto* post = target.post;
-    if (!mayModify(call.viewer(), *post)) {
-        return call.error("You are not allowed to modify this post.");
-    }
     const auto form = call.submission();
     if (!form.problem.empty()) {
         return call.error(form.problem);
