@@ -43,9 +43,9 @@ qsizetype findParam(const QStringList& elements, UrlParamKind kind) {
 
 } // namespace
 
-void Delay(int ms) {
+bool Delay(int ms) {
     if (ms <= 0)
-        return;
+        return true;
     const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
     while (!deadline.hasExpired()) {
         QEventLoop loop;
@@ -56,8 +56,9 @@ void Delay(int ms) {
         });
         loop.exec();
         if (!woke)
-            return; // every event loop was told to end: the program is quitting
+            return false; // every event loop was told to end: the program is quitting
     }
+    return true;
 }
 
 std::optional<QString> Scramble(const QString& text) {

@@ -21,8 +21,8 @@ inline const QString DomainMarker = QStringLiteral(".com");
 enum UrlParamKind { upAction = 0, upBoard = 1, upThread = 2, upPost = 3, upPage = 4 };
 
 // Lets the windows work for at least ms milliseconds, sleeping in the event
-// loop between events; returns early only when the program is quitting.
-void Delay(int ms);
+// loop between events; false when it ended early because the program is quitting.
+bool Delay(int ms);
 
 // Reversible scrambling of texts of Windows-1252 codes 0-190; nothing for a
 // text with any other character.

@@ -1,0 +1,345 @@
+// The login window against the board server: typed and remembered board addresses, the guest
+// and logged-in pages, logging in, and what closing the window stores.
+#include "frmLogin.h"
+
+#include "ApplicationTitle.h"
+#include "Dialogs.h"
+#include "Module1.h"
+#include "QtPrinting.h"
+#include "ScriptedDialogs.h"
+#include "SettingsStore.h"
+#include "SharedNetwork.h"
+#include "WebBrowser.h"
+#include "board_json.h"
+#include "board_test_support.h"
+#include "forum_dates.h"
+#include "frmLog.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QNetworkProxy>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using zentab::board::testing::TestServer;
+
+const QString Board = "http://testbank.proboards.com/index.cgi?board=accounts";
+using Boards = QList<QPair<QString, QString>>;
+
+// The test forum with one more member, whose name and password Scramble refuses.
+zentab::board::BoardState forumWithAccentedMember() {
+    auto forum = zentab::board::testing::smallForum(3);
+    forum["forums"][0]["users"].push_back(
+        {{"username", "zoë"}, {"password", "pässword"}, {"role", "member"}});
+    return zentab::board::stateFromJson(forum, zentab::board::unixNow());
+}
+
+class frmLoginOnBoard : public testing::Test {
+protected:
+    void SetUp() override {
+        browser::sharedNetwork();
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1",
+                                                         static_cast<quint16>(server.port())));
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "ZentabCalculator").remove("Boards");
+        if (frmLog::exists())
+            frmLog::instance().close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Module1::BoardUrl.clear();
+        Module1::BoardId.clear();
+        frmLogin::setManagerOpener([this] { ++managerShown; });
+        // A page that never completes must fail the test, not hang it: closing ends every wait.
+        QObject::connect(&watchdog, &QTimer::timeout, [] {
+            ADD_FAILURE() << "the login window was still waiting";
+            frmLogin::instance().close();
+        });
+        watchdog.start(30000);
+    }
+
+    void TearDown() override {
+        if (frmLogin::exists())
+            frmLogin::instance().close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        frmLogin::setManagerOpener({});
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    }
+
+    static void open() { frmLogin::instance().show(); }
+    template <typename Control> static Control* control(const char* name) {
+        return frmLogin::instance().findChild<Control*>(name);
+    }
+    static QComboBox* combo() { return control<QComboBox>("Combo1"); }
+    static QString field(const char* name) { return control<QLineEdit>(name)->text(); }
+    static bool enabled(const char* name) { return control<QWidget>(name)->isEnabled(); }
+
+    static void type(QWidget* box, const QString& text) {
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        // QTest names the keys of plain ASCII only; other letters come as text alone.
+        for (const QChar letter : text) {
+            if (letter.unicode() < 0x80)
+                QTest::keyClick(box, static_cast<char>(letter.unicode()));
+            else
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(letter),
+                                    Qt::NoModifier);
+        }
+    }
+    // Returns once the window has handled the page, as the window waits for it.
+    static void enterAddress(const QString& address) {
+        type(combo()->lineEdit(), address);
+        QTest::keyClick(combo()->lineEdit(), Qt::Key_Return);
+    }
+    static void logInAs(const QString& user, const QString& password) {
+        type(control<QLineEdit>("txtUserName"), user);
+        type(control<QLineEdit>("txtPassword"), password);
+        QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton);
+    }
+    static QStringList logLines() {
+        QStringList lines = frmLog::instance().text().split("\r\n");
+        lines.removeLast();
+        return lines;
+    }
+    static Boards storedBoards() { return platform::GetAllSettings("Boards"); }
+    // Loads a page in a browser of its own; every browser of the process shares the login.
+    static void visit(WebBrowser& browser, const std::function<void()>& request) {
+        request();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return browser.ReadyState() == WebBrowser::ReadyStateComplete; }, 10000));
+    }
+    static void logInElsewhere(const QString& user) {
+        WebBrowser elsewhere;
+        visit(elsewhere, [&] { elsewhere.Navigate(Board + "&action=login"); });
+        const HtmlForm form = elsewhere.Document().forms("loginform");
+        form.field("username").setValue(user);
+        form.field("password").setValue(user);
+        visit(elsewhere, [&] { form.submit(); });
+    }
+    static void logOut() {
+        WebBrowser elsewhere;
+        visit(elsewhere, [&] { elsewhere.Navigate(Board + "&action=logout"); });
+    }
+
+    TestServer server{forumWithAccentedMember()};
+    ScriptedDialogs dialogs;
+    QTimer watchdog;
+    int managerShown = 0;
+};
+
+TEST_F(frmLoginOnBoard, AGuestTriesAgainAfterAFailedLogin) {
+    open();
+    EXPECT_EQ(combo()->currentText(), "Choose, type or paste url");
+    EXPECT_FALSE(enabled("Frame1"));
+    enterAddress(Board);
+    EXPECT_TRUE(enabled("Frame1") && enabled("lblLabels_0") && enabled("cmdOK"));
+    EXPECT_EQ(Module1::BoardUrl, Board);
+    EXPECT_EQ(Module1::BoardId, "accounts");
+
+    dialogs.answer(platform::vbOK);
+    logInAs("teller", "wrong");
+    ASSERT_TRUE(frmLogin::exists());
+    EXPECT_TRUE(frmLogin::instance().isVisible());
+    EXPECT_EQ(managerShown, 0);
+
+    dialogs.answer(platform::vbOK);
+    logInAs("teller", "teller");
+    EXPECT_FALSE(frmLogin::exists());
+    EXPECT_EQ(managerShown, 1);
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    for (const auto& [box, text] :
+         {std::pair(dialogs.shown()[0], "Failed"), std::pair(dialogs.shown()[1], "Success")}) {
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.title, "Login");
+        EXPECT_EQ(box.style, platform::vbInformation);
+    }
+    const QString attempt = "Attemptin login at " + Board + " as teller";
+    EXPECT_EQ(logLines(), QStringList({"No url history found in registry", "opening login page...",
+                                       "Sucessfully opened login page", attempt, "Login failed",
+                                       "opening login page...", attempt, "Login successful"}));
+    ASSERT_EQ(storedBoards().size(), 1);
+    EXPECT_EQ(storedBoards()[0].first, Board);
+    EXPECT_NE(storedBoards()[0].second, "teller!teller");
+    EXPECT_EQ(Module1::Unscramble(storedBoards()[0].second), "teller!teller");
+
+    // A later window closed before it opened a board leaves the remembered one alone.
+    open();
+    frmLogin::instance().close();
+    EXPECT_EQ(Module1::Unscramble(storedBoards()[0].second), "teller!teller");
+}
+
+TEST_F(frmLoginOnBoard, RemembersCredentialsOnlyWhenAskedAndAble) {
+    const struct {
+        QString user, password;
+        bool remember;
+        QString remembered;
+    } cases[] = {
+        {"Teller", "teller", true, "Teller!teller"}, // the forum's name check ignores case
+        {"teller", "teller", false, ""},
+        {"zoë", "pässword", true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.user.toStdString());
+        open();
+        enterAddress(Board);
+        if (!c.remember)
+            QTest::keyClick(control<QWidget>("Check1"), Qt::Key_Space);
+        dialogs.answer(platform::vbOK);
+        logInAs(c.user, c.password);
+        ASSERT_EQ(dialogs.shown().back().text, "Success");
+        ASSERT_FALSE(frmLogin::exists());
+        EXPECT_EQ(Module1::Unscramble(platform::GetSetting("Boards", Board)), c.remembered);
+        EXPECT_EQ(logLines().contains("Credentials not remembered: the user name or password "
+                                      "holds characters that cannot be stored"),
+                  c.user == "zoë");
+        logOut();
+    }
+}
+
+TEST_F(frmLoginOnBoard, AnAlreadyLoggedInBrowserGoesStraightToTheManager) {
+    logInElsewhere("member");
+    open();
+    enterAddress(Board + "&action=display&thread=1");
+    EXPECT_TRUE(dialogs.shown().empty());
+    ASSERT_TRUE(frmLogin::exists());
+    EXPECT_FALSE(frmLogin::instance().isVisible());
+    EXPECT_EQ(managerShown, 1);
+    EXPECT_EQ(Module1::CurrentUser, "member");
+    EXPECT_EQ(Module1::BoardUrl, Board);
+    EXPECT_EQ(logLines().last(), "Login page opened but already logged in as member");
+
+    frmLogin::instance().close(); // as the manager does when it closes
+    EXPECT_EQ(storedBoards(), Boards({{Board, ""}}));
+}
+
+TEST_F(frmLoginOnBoard, NormalisesTheTypedAddress) {
+    const struct {
+        QString typed, loginPage, boardUrl, boardId, storedUrl;
+    } cases[] = {
+        {Board + "&action=display&thread=2",
+         "http://testbank.proboards.com/index.cgi?action=login&board=accounts", Board, "accounts",
+         Board},
+        {"  HTTP://TestBank.ProBoards.COM/index.cgi",
+         "http://testbank.proboards.com/index.cgi?action=login&",
+         "http://testbank.proboards.com/index.cgi?board=vaultmeres&", "vaultmeres",
+         "http://testbank.proboards.com/index.cgi?board=vaultmeres"},
+        {"http://testbank.comics.proboards.com/index.cgi?page=2&board=Accounts",
+         "http://testbank.comics.proboards.com/index.cgi?action=login&board=accounts",
+         "http://testbank.comics.proboards.com/index.cgi?board=accounts", "accounts",
+         "http://testbank.comics.proboards.com/index.cgi?board=accounts"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        open();
+        enterAddress(c.typed);
+        EXPECT_EQ(control<WebBrowser>("WBLogin")->History().value(0), c.loginPage);
+        EXPECT_EQ(Module1::BoardUrl, c.boardUrl);
+        EXPECT_EQ(Module1::BoardId, c.boardId);
+        EXPECT_EQ(field("Text1"), c.boardId);
+        QTest::keyClick(control<QWidget>("cmdCancel"), Qt::Key_Space);
+        EXPECT_FALSE(frmLogin::exists());
+        EXPECT_EQ(Module1::BoardUrl, c.storedUrl);
+        EXPECT_TRUE(storedBoards().contains({c.storedUrl, ""}));
+    }
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(frmLoginOnBoard, ReportsAnAddressThatIsNoBoardPage) {
+    const QString noPage = "Url might be invalid, incorrect or has timed out";
+    const QString loginPage = "http://testbank.proboards.com/index.cgi?action=login&board=accounts";
+    const struct {
+        QString typed;
+        bool overloaded;
+        QString message;
+        QStringList log;
+    } cases[] = {
+        {"http://testbank.example.com/index.cgi?board=accounts",
+         false,
+         "Invalid Proboards url",
+         {}},
+        {Board,
+         true,
+         noPage,
+         {"opening login page...", "Page loaded with no username variable present:" + loginPage,
+          "Login page failed to load:" + loginPage}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        open();
+        const qsizetype logged = logLines().size();
+        ASSERT_TRUE(server.faults(c.overloaded ? "overload=1" : "reset=1"));
+        dialogs.answer(platform::vbOK);
+        enterAddress(c.typed);
+        EXPECT_EQ(dialogs.shown().back().text, c.message);
+        EXPECT_EQ(dialogs.shown().back().title, platform::applicationTitle());
+        EXPECT_EQ(dialogs.shown().back().style, platform::vbInformation);
+        EXPECT_EQ(logLines().mid(logged), c.log);
+        EXPECT_FALSE(enabled("Frame1") || enabled("cmdOK"));
+        frmLogin::instance().close();
+        EXPECT_TRUE(storedBoards().isEmpty());
+        EXPECT_EQ(managerShown, 0);
+    }
+}
+
+TEST_F(frmLoginOnBoard, ChoosingARememberedBoardFillsTheFields) {
+    const QString other = "http://testbank.proboards.com/index.cgi?board=other";
+    platform::SaveSetting("Boards", Board, *Module1::Scramble(" member !pa!ss! "));
+    platform::SaveSetting("Boards", other, "");
+    open();
+    ASSERT_EQ(combo()->count(), 2);
+    EXPECT_EQ(combo()->itemText(0), Board);
+    EXPECT_EQ(combo()->itemText(1), other);
+    EXPECT_FALSE(logLines().contains("No url history found in registry"));
+
+    QTest::keyClick(combo(), Qt::Key_Down);
+    EXPECT_EQ(field("txtUserName"), "member");
+    EXPECT_EQ(field("txtPassword"), "pa!ss!");
+    EXPECT_TRUE(enabled("cmdOK"));
+    EXPECT_EQ(Module1::BoardUrl, Board);
+
+    QTest::keyClick(combo(), Qt::Key_Down);
+    EXPECT_EQ(field("txtUserName"), "");
+    EXPECT_EQ(field("txtPassword"), "");
+    EXPECT_EQ(Module1::BoardId, "other");
+
+    // OK with empty fields does not log in, yet hands over to the manager.
+    QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton);
+    EXPECT_FALSE(frmLogin::exists());
+    EXPECT_EQ(managerShown, 1);
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(storedBoards(),
+              Boards({{Board, *Module1::Scramble(" member !pa!ss! ")}, {other, ""}}));
+}
+
+TEST_F(frmLoginOnBoard, ClosingTheWindowEndsItsWait) {
+    const struct {
+        const char* waitingFor;
+        bool openFirst;
+        Boards stored;
+    } cases[] = {{"the board's page", false, {}}, {"the login's answer", true, {{Board, ""}}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.waitingFor);
+        open();
+        if (c.openFirst)
+            enterAddress(Board);
+        ASSERT_TRUE(server.faults("slow_ms=3000"));
+        // The first events to run after the key or click are those of the window's wait.
+        QTimer::singleShot(0, [] { QTest::keyClick(&frmLogin::instance(), Qt::Key_Escape); });
+        QElapsedTimer waited;
+        waited.start();
+        if (c.openFirst)
+            logInAs("teller", "teller");
+        else
+            enterAddress(Board);
+        EXPECT_LT(waited.elapsed(), 2500);
+        EXPECT_FALSE(frmLogin::exists());
+        EXPECT_TRUE(dialogs.shown().empty());
+        EXPECT_EQ(managerShown, 0);
+        EXPECT_EQ(storedBoards(), c.stored);
+        ASSERT_TRUE(server.faults("reset=1"));
+    }
+}
+
+} // namespace
