@@ -2,6 +2,7 @@
 
 #include "HtmlDocument.h"
 #include "QtPrinting.h"
+#include "ThreadTable.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -16,20 +17,6 @@ HtmlDocument page(const char* name) {
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     return HtmlDocument::parse(QString::fromUtf8(file.readAll()),
                                QUrl("http://vaultmeres.proboards.com/index.cgi"), "UTF-8");
-}
-
-QList<TableRow> threadTable(const HtmlDocument& document) {
-    QList<TableRow> rows;
-    const QList<HtmlElement> tables = document.getElementsByTagName("TABLE");
-    if (tables.size() < 7)
-        return rows;
-    for (const HtmlElement& row : tables[6].rows()) {
-        TableRow cells;
-        for (const HtmlElement& cell : row.cells())
-            cells.append({cell.innerHTML(), cell.innerText()});
-        rows.append(cells);
-    }
-    return rows;
 }
 
 const QDate Today(2026, 12, 6);

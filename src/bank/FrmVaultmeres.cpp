@@ -1,0 +1,221 @@
+#include "FrmVaultmeres.h"
+
+#include "AccountListView.h"
+#include "AccountLoader.h"
+#include "Dialogs.h"
+#include "Module1.h"
+#include "OsServices.h"
+#include "SettingsStore.h"
+#include "StatusBar.h"
+#include "Twips.h"
+#include "WebBrowser.h"
+#include "frmAccountCreate.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+QPointer<FrmVaultmeres> theManager;
+
+const QString MetricsSection = QStringLiteral("Metrics\\Manager");
+const char* const SuffixProperty = "requestSuffix";
+
+// The design, in twips.
+constexpr int MinimumWidth = 4800;
+constexpr int MinimumHeight = 3600;
+constexpr int ListLeft = 120;
+constexpr int ListTop = 120;
+constexpr int ButtonWidth = 1095;
+constexpr int ButtonHeight = 375;
+constexpr int StatusBarHeight = 315;
+constexpr int InfoPanelWidth = 1200;
+
+} // namespace
+
+FrmVaultmeres& FrmVaultmeres::instance() {
+    if (!theManager)
+        theManager = new FrmVaultmeres;
+    return *theManager;
+}
+
+bool FrmVaultmeres::exists() {
+    return !theManager.isNull();
+}
+
+FrmVaultmeres::FrmVaultmeres()
+    : ListView1_(new AccountListView(this)),
+      cmdModify(button("cmdModify", "Modify", "&action=modifypost&thread=%s&post=%s")),
+      cmdCreate(button("cmdCreate", "Create", "&action=post")),
+      cmdDelete(button("cmdDelete", "Delete", "&action=deletepost&thread=%s&post=%s")),
+      StatusBar1(new StatusBar(this)), WebBrowser3_(new WebBrowser(this)) {
+    setObjectName("FrmVaultmeres");
+    setWindowTitle("Vaultmere's Manager");
+    setAttribute(Qt::WA_DeleteOnClose);
+    ListView1_->setObjectName("ListView1");
+    ListView1_->setAccessibleName("Accounts");
+    WebBrowser3_->setObjectName("WebBrowser3");
+    const platform::Twips twips(*this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->addPanel(QString(), twips.px(InfoPanelWidth), twips.px(InfoPanelWidth));
+    StatusBar1->addPanel(QString(), 0, 0, true);
+    StatusBar1->setText(2, "Loading accounts, please wait...");
+
+    loader_ = new AccountLoader({*this, *ListView1_, *StatusBar1, *cmdCreate,
+                                 [this](QTreeWidgetItem* row) {
+                                     ListView1_ItemClick(row);
+                                 }},
+                                this);
+    connect(ListView1_, &QTreeWidget::itemSelectionChanged, this,
+            [this] { ListView1_ItemClick(ListView1_->selectedRow()); });
+    connect(cmdCreate, &QPushButton::clicked, this, &FrmVaultmeres::cmdCreate_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &FrmVaultmeres::cmdDelete_Click);
+    Form_Load();
+}
+
+QPushButton* FrmVaultmeres::button(const QString& name, const QString& caption,
+                                   const QString& suffix) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setAccessibleName(caption + QStringLiteral(" account"));
+    button->setProperty(SuffixProperty, suffix);
+    button->resize(platform::Twips(*this).size(ButtonWidth, ButtonHeight));
+    button->setEnabled(false);
+    return button;
+}
+
+QString FrmVaultmeres::requestAddress(const QPushButton& button,
+                                      const QString& threadNumber) const {
+    return Module1::BoardUrl +
+           button.property(SuffixProperty).toString().replace("%s", threadNumber);
+}
+
+void FrmVaultmeres::Form_Load() {
+    const int height =
+        platform::GetSetting(MetricsSection, "Height", QString::number(MinimumHeight)).toInt();
+    const int width =
+        platform::GetSetting(MetricsSection, "Width", QString::number(MinimumWidth)).toInt();
+    storedOuterTwips_ = QSize(width, height);
+    resizeOuter(width, height);
+    Module1::LoadTimeZoneText();
+}
+
+void FrmVaultmeres::resizeOuter(int widthTwips, int heightTwips) {
+    const platform::Twips twips(*this);
+    const QSize frame = frameGeometry().size() - size();
+    resize(twips.px(widthTwips) - frame.width(), twips.px(heightTwips) - frame.height());
+}
+
+void FrmVaultmeres::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The load waits for the forum: it runs after the activation has been dealt with.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, this, &FrmVaultmeres::Form_Activate);
+}
+
+void FrmVaultmeres::Form_Activate() {
+    // The frame is known once the window is on screen; the stored size is its outer size.
+    if (storedOuterTwips_.isValid()) {
+        resizeOuter(storedOuterTwips_.width(), storedOuterTwips_.height());
+        storedOuterTwips_ = QSize();
+    }
+    loader_->Load();
+}
+
+void FrmVaultmeres::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmVaultmeres::Form_Resize() {
+    // Minimised, the formulas would give the list a negative height.
+    if (isMinimized())
+        return;
+    const platform::Twips twips(*this);
+    const QSize outer = frameGeometry().size();
+    if (!isMaximized() &&
+        (outer.width() < twips.px(MinimumWidth) || outer.height() < twips.px(MinimumHeight))) {
+        resizeOuter(MinimumWidth, MinimumHeight);
+        return;
+    }
+    const int barHeight = qMax(twips.px(StatusBarHeight), StatusBar1->sizeHint().height());
+    StatusBar1->setGeometry(0, height() - barHeight, width(), barHeight);
+
+    const int buttonHeight = cmdDelete->height();
+    const int listLeft = twips.px(ListLeft);
+    const int listTop = twips.px(ListTop);
+    const int listWidth = qMax(0, outer.width() - twips.px(480));
+    const int listHeight =
+        qMax(0, outer.height() - (listTop + barHeight + qRound(4.2 * buttonHeight)));
+    ListView1_->setGeometry(listLeft, listTop, listWidth, listHeight);
+
+    // Right-aligned under the list, each a tenth of its width before the next.
+    const int top = listTop + listHeight + buttonHeight;
+    int right = listLeft + listWidth;
+    for (QPushButton* button : {cmdDelete, cmdCreate, cmdModify}) {
+        const int left = right - qRound(1.1 * button->width());
+        button->move(left, top);
+        right = left;
+    }
+}
+
+void FrmVaultmeres::ListView1_ItemClick(QTreeWidgetItem* Item) {
+    cmdDelete->setEnabled(Item && AccountListView::mayDelete(*Item));
+    // Modify stays disabled whatever the rights until the transaction dialog is wired to it.
+}
+
+void FrmVaultmeres::cmdCreate_Click() {
+    auto* dialog = new frmAccountCreate(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->WBCreate().Navigate(requestAddress(*cmdCreate, QString()));
+    // Closing it makes this window active again, which reloads the list.
+    dialog->exec();
+}
+
+void FrmVaultmeres::cmdDelete_Click() {
+    const QTreeWidgetItem* row = ListView1_->selectedRow();
+    if (!row) {
+        platform::MsgBox("Select an account first", platform::vbInformation);
+        return;
+    }
+    const QString key = AccountListView::key(*row);
+    const QString thread = AccountListView::threadNumber(*row);
+    QPointer<FrmVaultmeres> self(this);
+    const int answer = platform::MsgBox("Are you sure you want to delete the " +
+                                            row->text(AccountListView::Account) + " account?",
+                                        platform::vbYesNo | platform::vbQuestion);
+    if (!self || answer != platform::vbYes)
+        return;
+    // The forum's answer opens in a window of its own; the next load shows the outcome.
+    WebBrowser3_->Navigate(requestAddress(*cmdDelete, thread), WebBrowser::navOpenInNewWindow);
+    // A load running meanwhile may have dropped the row already.
+    ListView1_->removeRow(ListView1_->findRow(key));
+
+    // Handing the focus to the calculator and taking it back reloads the list.
+    if (QWidget* calculator = platform::findOpenWindow("ZentabCalc"))
+        calculator->activateWindow();
+    Module1::Delay(1000);
+    if (!self)
+        return;
+    if (isActiveWindow())
+        Form_Activate(); // the focus never left, so no activation will come
+    else
+        activateWindow();
+}
+
+void FrmVaultmeres::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void FrmVaultmeres::Form_Unload() {
+    const platform::Twips twips(*this);
+    const QSize outer = frameGeometry().size();
+    platform::SaveSetting(MetricsSection, "Height", QString::number(twips.twips(outer.height())));
+    platform::SaveSetting(MetricsSection, "Width", QString::number(twips.twips(outer.width())));
+    loader_->unload();
+    for (const char* name : {"frmLogin", "frmAccountCreate", "frmModify"})
+        if (QWidget* window = platform::findOpenWindow(name))
+            window->close();
+}

@@ -1,0 +1,88 @@
+// One full load of the account manager: 100 accounts on five board pages from
+// the board server on loopback, against the floor its waits set (300 ms per
+// board page asked for, the error page after the last included, and 100 ms per
+// account thread), and the share of a core the program's thread uses meanwhile.
+#include "AccountLoader.h"
+#include "FrmVaultmeres.h"
+#include "Module1.h"
+#include "SharedNetwork.h"
+#include "StatusBar.h"
+#include "WebBrowser.h"
+#include "board_test_support.h"
+
+#include <QApplication>
+#include <QNetworkProxy>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using zentab::board::testing::smallState;
+using zentab::board::testing::TestServer;
+
+constexpr int Accounts = 100;
+constexpr int PagesAskedFor = 6; // five board pages and the error page after them
+constexpr double FloorMs = PagesAskedFor * 300.0 + Accounts * 100.0;
+
+bool logIn(const QString& user) {
+    WebBrowser browser;
+    QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
+    browser.Navigate(Module1::BoardUrl + "&action=login");
+    if (!completed.wait(10000))
+        return false;
+    HtmlForm form = browser.Document().forms("loginform");
+    form.field("username").setValue(user);
+    form.field("password").setValue(user);
+    form.submit();
+    return completed.wait(10000);
+}
+
+void LoadAHundredAccounts(benchmark::State& state) {
+    TestServer server{smallState(Accounts)};
+    browser::sharedNetwork();
+    QNetworkProxy::setApplicationProxy(
+        QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", static_cast<quint16>(server.port())));
+    Module1::BoardUrl = "http://testbank.proboards.com/index.cgi?board=accounts";
+    Module1::BoardId = "accounts";
+    if (!logIn("teller")) {
+        state.SkipWithError("the login failed");
+        return;
+    }
+    for (auto _ : state) {
+        QPointer<FrmVaultmeres> manager = &FrmVaultmeres::instance();
+        const StatusBar* status = manager->findChild<StatusBar*>("StatusBar1");
+        manager->show();
+        manager->activateWindow();
+        if (!QTest::qWaitFor([&] { return status->text(2).endsWith("loaded: Ready"); }, 120000))
+            state.SkipWithError("the load never ended");
+        state.PauseTiming();
+        manager->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    state.counters["floor_ms"] = FloorMs;
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+}
+// Real time against the floor; CPU time is the program thread's alone (the
+// board server's thread stands in for the forum).
+BENCHMARK(LoadAHundredAccounts)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // Closing the manager stores its size: keep that out of the user's settings.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    QStandardPaths::setTestModeEnabled(true);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("ZentabCalculator");
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,362 @@
+// The account manager against the board server: the list after a login, paging,
+// deletion, reloads, a busy forum, and the window's size.
+#include "FrmVaultmeres.h"
+
+#include "AccountListView.h"
+#include "AccountLoader.h"
+#include "Dialogs.h"
+#include "Module1.h"
+#include "PageViewer.h"
+#include "QtPrinting.h"
+#include "ScriptedDialogs.h"
+#include "SettingsStore.h"
+#include "SharedNetwork.h"
+#include "StatusBar.h"
+#include "Twips.h"
+#include "WebBrowser.h"
+#include "board_json.h"
+#include "board_test_support.h"
+#include "frmLog.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QLocale>
+#include <QNetworkProxy>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+namespace board = zentab::board;
+using board::testing::ForumClient;
+using board::testing::TestServer;
+
+const QString SmallBoardUrl = "http://testbank.proboards.com/index.cgi?board=accounts";
+const QString DemoBoardUrl = "http://vaultmeres.proboards.com/index.cgi?board=vaultmeres";
+constexpr int Deadline = 60000;
+
+// A date as the manager shows it: the forum's "mmm dd, yyyy," and its clock time.
+QString shownDate(qint64 unixTime) {
+    const QDateTime time = QDateTime::fromSecsSinceEpoch(unixTime);
+    const int hour = time.time().hour();
+    return QLocale::system().toString(time.date(), "MMM dd, yyyy,") +
+           QStringLiteral(" %1:%2%3")
+               .arg(hour % 12 == 0 ? 12 : hour % 12)
+               .arg(time.time().minute(), 2, 10, QChar('0'))
+               .arg(hour < 12 ? "am" : "pm");
+}
+
+class Manager : public testing::Test {
+protected:
+    void TearDown() override {
+        if (FrmVaultmeres::exists())
+            FrmVaultmeres::instance().close();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (qobject_cast<browser::PageViewer*>(window))
+                window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    }
+
+    void serve(const board::BoardState& state, const QString& boardUrl, const QString& boardId) {
+        forum = state.forums.front();
+        server = std::make_unique<TestServer>(state);
+        browser::sharedNetwork();
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1",
+                                                         static_cast<quint16>(server->port())));
+        Module1::BoardUrl = boardUrl;
+        Module1::BoardId = boardId;
+        calculator.setObjectName("ZentabCalc");
+        calculator.show();
+        if (frmLog::exists()) { // a log of this test's own
+            frmLog::instance().close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+
+    // Through the forum's own login form, as the login window does.
+    static void logIn(const QString& user) {
+        WebBrowser browser;
+        QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
+        const QString forum = Module1::BoardUrl.section('?', 0, 0);
+        for (const QString& page :
+             {forum + "?action=logout", Module1::BoardUrl + "&action=login"}) {
+            browser.Navigate(page);
+            ASSERT_TRUE(completed.wait(Deadline));
+        }
+        HtmlForm form = browser.Document().forms("loginform");
+        form.field("username").setValue(user);
+        form.field("password").setValue(user);
+        form.submit();
+        ASSERT_TRUE(completed.wait(Deadline));
+        ASSERT_EQ(browser.Document().scriptVariable("pb_username"), user);
+    }
+
+    static FrmVaultmeres& manager() { return FrmVaultmeres::instance(); }
+    static AccountListView& list() { return manager().ListView1(); }
+    static QString status() { return manager().findChild<StatusBar*>("StatusBar1")->text(2); }
+    static QPushButton* button(const char* name) { return manager().findChild<QPushButton*>(name); }
+    static qsizetype logged(const QString& part) { return frmLog::instance().text().count(part); }
+    static QTreeWidgetItem* row(const QString& key) { return list().findRow(key); }
+    // The windows that show the forum's answer to a request sent with the new-window flag.
+    static int answerWindows() {
+        int count = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            count += qobject_cast<browser::PageViewer*>(window) && window->isVisible();
+        return count;
+    }
+    static void resizeOuter(const QSize& outer) {
+        manager().resize(outer - (manager().frameGeometry().size() - manager().size()));
+    }
+
+    // Runs the activation's load to its end.
+    void activate(const std::function<void()>& activation) {
+        const qsizetype loads = logged("Opening page 1 of accounts");
+        activation();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return logged("Opening page 1 of accounts") > loads && !manager().loader().loading;
+            },
+            Deadline));
+    }
+
+    void open() {
+        activate([] {
+            manager().show();
+            manager().activateWindow();
+        });
+    }
+
+    void reactivate() {
+        calculator.activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return calculator.isActiveWindow(); }, Deadline));
+        activate([] { manager().activateWindow(); });
+    }
+
+    std::unique_ptr<TestServer> server;
+    board::Forum forum;
+    ScriptedDialogs dialogs;
+    QWidget calculator; // stands in for the calculator, which the deletion hands the focus to
+};
+
+class SmallBoard : public Manager {
+protected:
+    void SetUp() override {
+        serve(board::testing::smallState(3), SmallBoardUrl, "accounts");
+        logIn("teller");
+    }
+};
+
+TEST_F(SmallBoard, ListsEveryAccountAsTheForumHoldsIt) {
+    // Thread 2 edited by the teller, so that it has a last transaction and a teller.
+    ForumClient client(server->port());
+    ASSERT_TRUE(client.login("teller"));
+    const qint64 editedFrom = QDateTime::currentSecsSinceEpoch();
+    const auto edit = client.post({{"action", "modifypost2"},
+                                   {"board", "accounts"},
+                                   {"thread", "2"},
+                                   {"post", "2"},
+                                   {"subject", "Account 2"},
+                                   {"message", "Galleons: 20\r\nSickles: 1\r\nKnuts: 2\r\n"},
+                                   {"nextaction", "post"}});
+    ASSERT_TRUE(edit && edit->status == 303);
+    const qint64 editedTo = QDateTime::currentSecsSinceEpoch();
+
+    open();
+    EXPECT_EQ(status(), "3 accounts loaded: Ready");
+    EXPECT_EQ(manager().windowTitle(), "The teller(teller)-Vaultmere's Manager");
+    EXPECT_TRUE(button("cmdCreate")->isEnabled());
+    ASSERT_EQ(list().topLevelItemCount(), 3);
+
+    const board::User* teller = forum.findUser("teller");
+    for (const board::Thread& thread : forum.boards.front().threads) {
+        const board::Post& post = thread.posts.front();
+        const QString n = QString::number(thread.id);
+        SCOPED_TRACE(n.toStdString());
+        ASSERT_TRUE(row("T" + n));
+        const QTreeWidgetItem& shown = *row("T" + n);
+        const bool edited = thread.id == 2;
+        EXPECT_EQ(shown.text(AccountListView::Account), QString::fromStdString(post.subject));
+        EXPECT_EQ(shown.text(AccountListView::Galleons), edited ? "20" : n);
+        EXPECT_EQ(shown.text(AccountListView::Sickles), "1");
+        EXPECT_EQ(shown.text(AccountListView::Knuts), "2");
+        EXPECT_EQ(shown.text(AccountListView::DateCreated), shownDate(post.time));
+        if (edited)
+            EXPECT_TRUE(shown.text(AccountListView::DateModified) == shownDate(editedFrom) ||
+                        shown.text(AccountListView::DateModified) == shownDate(editedTo));
+        else
+            EXPECT_EQ(shown.text(AccountListView::DateModified), shownDate(post.time));
+        EXPECT_EQ(shown.text(AccountListView::Teller), edited ? "The teller" : "N/A");
+        EXPECT_EQ(AccountListView::mayDelete(shown), board::mayDelete(teller));
+        EXPECT_EQ(AccountListView::mayModify(shown), board::mayModify(teller, post));
+        EXPECT_TRUE(AccountListView::body(shown).startsWith("Galleons: "));
+    }
+
+    list().setCurrentItem(row("T1"));
+    EXPECT_TRUE(button("cmdDelete")->isEnabled());
+    EXPECT_FALSE(button("cmdModify")->isEnabled());
+}
+
+TEST_F(SmallBoard, DeletesOnlyWhatTheUserConfirms) {
+    const struct {
+        const char* select;
+        int answer;
+        QString question;
+        int style;
+        bool deleted;
+    } cases[] = {
+        {"", platform::vbOK, "Select an account first", platform::vbInformation, false},
+        {"T3", platform::vbNo, "Are you sure you want to delete the Account 3 account?",
+         platform::vbYesNo | platform::vbQuestion, false},
+        {"T3", platform::vbYes, "Are you sure you want to delete the Account 3 account?",
+         platform::vbYesNo | platform::vbQuestion, true},
+    };
+    open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.question.toStdString() + " " + std::to_string(c.answer));
+        list().clearSelection();
+        if (*c.select)
+            list().setCurrentItem(row(c.select));
+        dialogs.answer(c.answer);
+        const qsizetype loads = logged("Opening page 1 of accounts");
+        if (c.deleted) // the list reloads once the focus is back
+            activate([] { manager().cmdDelete_Click(); });
+        else
+            manager().cmdDelete_Click();
+        ASSERT_FALSE(dialogs.shown().empty());
+        EXPECT_EQ(dialogs.shown().back().text, c.question);
+        EXPECT_EQ(dialogs.shown().back().style, c.style);
+        EXPECT_EQ(logged("Opening page 1 of accounts") > loads, c.deleted);
+        EXPECT_EQ(answerWindows(), c.deleted ? 1 : 0);
+        EXPECT_EQ(list().topLevelItemCount(), c.deleted ? 2 : 3);
+        ForumClient client(server->port());
+        const std::string thread = client.page("board=accounts&action=display&thread=3");
+        EXPECT_EQ(thread.find("does not exist") != std::string::npos, c.deleted);
+    }
+}
+
+TEST_F(SmallBoard, AReloadReadsAgainOnlyForAnotherUser) {
+    const struct {
+        QString user;
+        qsizetype threadsRead;
+        bool mayDelete;
+        QString caption;
+    } cases[] = {
+        {"teller", 0, true, "The teller(teller)-Vaultmere's Manager"},
+        {"other", 3, false, "Zed Other(other)-Vaultmere's Manager"},
+    };
+    open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.user.toStdString());
+        logIn(c.user);
+        const qsizetype skipped = logged("Skipping duplicate key:");
+        const qsizetype read = logged("WB2 (readystate=4)");
+        reactivate();
+        EXPECT_EQ(logged("Skipping duplicate key:") - skipped, 3);
+        EXPECT_EQ(logged("Skipping duplicate key:3 for Account 3"), c.user == "teller" ? 1 : 2);
+        EXPECT_EQ(logged("WB2 (readystate=4)") - read, c.threadsRead);
+        ASSERT_TRUE(row("T2"));
+        EXPECT_EQ(AccountListView::mayDelete(*row("T2")), c.mayDelete);
+        EXPECT_EQ(manager().windowTitle(), c.caption);
+        EXPECT_EQ(status(), "3 accounts loaded: Ready");
+    }
+}
+
+TEST_F(SmallBoard, ABusyForumEndsTheLoadAndKeepsItFromStartingAgain) {
+    ASSERT_TRUE(server->faults("overload=1"));
+    dialogs.answer(platform::vbOK);
+    manager().show();
+    manager().activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.shown().empty(); }, Deadline));
+    EXPECT_EQ(dialogs.shown().front().title, "Server Overload Error");
+    EXPECT_EQ(dialogs.shown().front().style, platform::vbCritical);
+    EXPECT_TRUE(dialogs.shown().front().text.contains("Too Many Connections"));
+    EXPECT_TRUE(manager().loader().loading);
+    EXPECT_EQ(status(), "Loading accounts, please wait...");
+
+    calculator.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return calculator.isActiveWindow(); }, Deadline));
+    manager().activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return manager().isActiveWindow(); }, Deadline));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(logged("Opening page 1 of accounts"), 1);
+    EXPECT_EQ(list().topLevelItemCount(), 0);
+}
+
+TEST_F(SmallBoard, ClosingTheWindowDuringALoadEndsItQuietly) {
+    // Closed while the first thread page is being read, deep inside the load's waits.
+    QObject::connect(manager().loader().WebBrowser2, &WebBrowser::DocumentComplete, &manager(),
+                     [] { manager().close(); });
+    QWidget dependent; // a window that lives only as long as the manager
+    dependent.setObjectName("frmModify");
+    dependent.show();
+    manager().show();
+    manager().activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !FrmVaultmeres::exists(); }, Deadline));
+    EXPECT_FALSE(dependent.isVisible());
+    EXPECT_EQ(logged("WB2 (readystate=4)"), 1);
+    EXPECT_EQ(logged("Opening page 2 of accounts"), 0);
+
+    open(); // a new window loads afresh
+    EXPECT_EQ(status(), "3 accounts loaded: Ready");
+}
+
+TEST_F(SmallBoard, TheWindowKeepsItsSizeAndNeverShrinksBelowTheMinimum) {
+    open();
+    const platform::Twips twips(manager());
+    const auto outer = [] {
+        return manager().frameGeometry().size();
+    };
+    EXPECT_EQ(outer(), twips.size(4800, 3600)); // no stored size yet
+    EXPECT_EQ(list().width(), twips.px(4800 - 480));
+
+    const struct {
+        int width, height; // twips asked for
+        int shownWidth, shownHeight;
+    } cases[] = {
+        {4050, 4500, 4800, 3600}, // too narrow: both spring back
+        {6000, 4500, 6000, 4500},
+    };
+    for (const auto& c : cases) {
+        resizeOuter(twips.size(c.width, c.height));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return outer() == twips.size(c.shownWidth, c.shownHeight); }, Deadline))
+            << c.width << " x " << c.height;
+        EXPECT_EQ(list().width(), twips.px(c.shownWidth - 480));
+    }
+
+    manager().close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(platform::GetSetting("Metrics\\Manager", "Width"), "6000");
+    EXPECT_EQ(platform::GetSetting("Metrics\\Manager", "Height"), "4500");
+    open();
+    EXPECT_EQ(outer(), twips.size(6000, 4500));
+}
+
+class DemoBoard : public Manager {
+protected:
+    void SetUp() override {
+        serve(board::loadStateFile(ZENTAB_BOARD_DEMO_SEED, board::unixNow()), DemoBoardUrl,
+              "vaultmeres");
+        logIn("teller");
+    }
+};
+
+TEST_F(DemoBoard, PagesToTheErrorPageAndLeavesOutWhatIsNoAccount) {
+    open();
+    EXPECT_EQ(status(), "24 accounts loaded: Ready");
+    EXPECT_EQ(list().topLevelItemCount(), 24);
+    EXPECT_EQ(logged("Opening page 3 of accounts"), 1);
+    EXPECT_EQ(logged("Opening page 4 of accounts"), 0);
+    EXPECT_EQ(logged("Thread: 126 text:Re: Loan"), 1);
+    EXPECT_FALSE(list().findRow("T126"));
+    EXPECT_EQ(logged("Neve Everard failed preliminary account format check "
+                     "(galleon line not found)"),
+              1);
+    EXPECT_FALSE(list().findRow("T125"));
+}
+
+} // namespace
