@@ -1,5 +1,6 @@
 #include "ZentabCalc.h"
 
+#include "FrmVaultmeres.h"
 #include "KeyCodes.h"
 #include "KeyboardMap.h"
 #include "OsServices.h"
@@ -9,6 +10,7 @@
 #include "ZentabCalcRevision.h"
 #include "frmAbout.h"
 #include "frmLog.h"
+#include "frmLogin.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -230,9 +232,9 @@ void ZentabCalc::createMenus() {
 
     QMenu* mnuTools = menuBar()->addMenu("&Tools");
     mnuTools->setObjectName("mnuTools");
-    mnuToolsVaultmeres = mnuTools->addAction("Open Vaultmere's Manager");
+    mnuToolsVaultmeres = mnuTools->addAction("Open Vaultmere's Manager", this,
+                                             &ZentabCalc::mnuToolsVaultmeres_Click);
     mnuToolsVaultmeres->setObjectName("mnuToolsVaultmeres");
-    mnuToolsVaultmeres->setEnabled(false);
 }
 
 void ZentabCalc::setAmountReceiver(calculator::AmountReceiver* receiver) {
@@ -443,6 +445,20 @@ void ZentabCalc::mnuHelpAbout_Click() {
     about_->show();
     about_->raise();
     about_->activateWindow();
+}
+
+void ZentabCalc::mnuToolsVaultmeres_Click() {
+    // The login window leads on to the manager.
+    frmLogin::setManagerOpener([] {
+        FrmVaultmeres& manager = FrmVaultmeres::instance();
+        manager.show();
+        manager.raise();
+        manager.activateWindow();
+    });
+    frmLogin& login = frmLogin::instance();
+    login.show();
+    login.raise();
+    login.activateWindow();
 }
 
 void ZentabCalc::mnuOptionsOnTop_Click() {

@@ -66,6 +66,7 @@ private:
     void mnuHelpHistory_Click();
     void mnuHelpAbout_Click();
     void mnuOptionsOnTop_Click();
+    void mnuToolsVaultmeres_Click();
     void mnuOptionsDebug_Click();
 
     calculator::CalculatorEngine engine_;

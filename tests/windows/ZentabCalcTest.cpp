@@ -379,9 +379,4 @@ TEST_F(ZentabCalcWindow, KeepWindowOnTopTogglesTheStaysOnTopFlag) {
     EXPECT_FALSE(calc->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
 }
 
-TEST_F(ZentabCalcWindow, TheManagerItemWaitsForItsWindow) {
-    EXPECT_FALSE(calc->findChild<QAction*>("mnuToolsVaultmeres")->isEnabled());
-    EXPECT_EQ(calc->findChild<QAction*>("mnuToolsVaultmeres")->text(), "Open Vaultmere's Manager");
-}
-
 } // namespace
