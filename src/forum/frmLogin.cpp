@@ -15,6 +15,8 @@
 
 namespace {
 
+const QString AddressHint = QStringLiteral("Choose, type or paste url");
+
 const QString BoardsSection = QStringLiteral("Boards");
 const QString Guest = QStringLiteral("Guest");
 const QString NoUserVariable = QStringLiteral("Error_pb_username");
@@ -96,8 +98,9 @@ frmLogin::frmLogin()
     }
     Frame1->setEnabled(false);
 
+    // As wide as the room before Text1: the caption needs more than its designed width.
     Check1 = place(new QCheckBox("remember me", this), "Check1", "remember me",
-                   twips.rect(120, 1680, 1335, 375));
+                   twips.rect(120, 1680, 1425, 375));
     Check1->setChecked(true);
     Text1 = place(new QLineEdit("vaultmeres", this), "Text1", "Board Title",
                   twips.rect(1560, 1800, 1215, 285));
@@ -121,7 +124,7 @@ frmLogin::frmLogin()
     Module1::CurrentUser.clear();
     Form_Load();
     Combo1->setCurrentIndex(-1);
-    Combo1->setEditText("Choose, type or paste url");
+    Combo1->setEditText(AddressHint);
 }
 
 void frmLogin::Form_Load() {
@@ -135,6 +138,14 @@ void frmLogin::Form_Load() {
 }
 
 bool frmLogin::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == Combo1 || watched == Combo1->lineEdit()) &&
+        Combo1->currentText() == AddressHint) {
+        // What the user types or pastes replaces the hint.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool typed = !key->text().isEmpty() && key->text().at(0).isPrint();
+        if (typed || key->matches(QKeySequence::Paste))
+            Combo1->clearEditText();
+    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
