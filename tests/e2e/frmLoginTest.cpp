@@ -246,6 +246,13 @@ TEST_F(frmLoginOnBoard, NormalisesTheTypedAddress) {
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
+TEST_F(frmLoginOnBoard, TypingOverTheHintReplacesIt) {
+    open();
+    EXPECT_EQ(combo()->currentText(), "Choose, type or paste url");
+    QTest::keyClicks(combo(), "http://x");
+    EXPECT_EQ(combo()->currentText(), "http://x");
+}
+
 TEST_F(frmLoginOnBoard, ReportsAnAddressThatIsNoBoardPage) {
     const QString noPage = "Url might be invalid, incorrect or has timed out";
     const QString loginPage = "http://testbank.proboards.com/index.cgi?action=login&board=accounts";
