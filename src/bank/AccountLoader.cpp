@@ -10,7 +10,6 @@
 #include "frmLog.h"
 
 #include <QAbstractButton>
-#include <QElapsedTimer>
 #include <QPointer>
 
 using Module1::BoardId;
@@ -234,11 +233,7 @@ bool AccountLoader::serverOverload(const WebBrowser& browser) {
 
 bool AccountLoader::pause(int ms) {
     QPointer<AccountLoader> self(this);
-    QElapsedTimer clock;
-    clock.start();
-    Module1::Delay(ms);
-    // Delay comes back early only when the program is quitting.
-    return self && !unloaded_ && clock.elapsed() >= ms;
+    return Module1::Delay(ms) && self && !unloaded_;
 }
 
 bool AccountLoader::waitUntil(const std::function<bool()>& done, int pollMs) {

@@ -7,8 +7,6 @@
 #include "Twips.h"
 #include "WebBrowser.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QPointer>
@@ -122,7 +120,8 @@ void frmAccountCreate::WBCreate_DocumentComplete() {
         QPointer<frmAccountCreate> self(this);
         WBCreate_->Navigate(WBCreate_->LocationURL(), WebBrowser::navOpenInNewWindow);
         while (self && WBCreate_->ReadyState() < WebBrowser::ReadyStateLoaded)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            if (!Module1::Delay(50))
+                return; // the program is quitting
         if (self)
             accept();
     }
