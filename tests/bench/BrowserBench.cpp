@@ -1,12 +1,11 @@
 // The browser component and the board server on loopback: parsing a large
 // thread page, one navigation, and the server's page rate.
+#include "ForumProxy.h"
 #include "HtmlDocument.h"
-#include "SharedNetwork.h"
 #include "WebBrowser.h"
 #include "board_test_support.h"
 
 #include <QApplication>
-#include <QNetworkProxy>
 #include <QSignalSpy>
 #include <benchmark/benchmark.h>
 
@@ -48,15 +47,9 @@ void ParseThreadPageAndReadTables(benchmark::State& state) {
 }
 BENCHMARK(ParseThreadPageAndReadTables)->Unit(benchmark::kMillisecond);
 
-class LoopbackBoard {
-public:
-    LoopbackBoard() {
-        browser::sharedNetwork();
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1",
-                                                         static_cast<quint16>(server.port())));
-    }
-    ~LoopbackBoard() { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); }
+struct LoopbackBoard {
     TestServer server{smallState(20)};
+    ForumProxy proxy{server.port()};
 };
 
 // Against the same page fetched by a plain client: what the browser adds.

@@ -3,17 +3,15 @@
 // board page asked for, the error page after the last included, and 100 ms per
 // account thread), and the share of a core the program's thread uses meanwhile.
 #include "AccountLoader.h"
+#include "ForumProxy.h"
 #include "FrmVaultmeres.h"
 #include "Module1.h"
-#include "SharedNetwork.h"
 #include "StatusBar.h"
 #include "WebBrowser.h"
 #include "board_test_support.h"
 
 #include <QApplication>
-#include <QNetworkProxy>
 #include <QPointer>
-#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,27 +26,12 @@ constexpr int Accounts = 100;
 constexpr int PagesAskedFor = 6; // five board pages and the error page after them
 constexpr double FloorMs = PagesAskedFor * 300.0 + Accounts * 100.0;
 
-bool logIn(const QString& user) {
-    WebBrowser browser;
-    QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
-    browser.Navigate(Module1::BoardUrl + "&action=login");
-    if (!completed.wait(10000))
-        return false;
-    HtmlForm form = browser.Document().forms("loginform");
-    form.field("username").setValue(user);
-    form.field("password").setValue(user);
-    form.submit();
-    return completed.wait(10000);
-}
-
 void LoadAHundredAccounts(benchmark::State& state) {
     TestServer server{smallState(Accounts)};
-    browser::sharedNetwork();
-    QNetworkProxy::setApplicationProxy(
-        QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", static_cast<quint16>(server.port())));
+    const ForumProxy proxy(server.port());
     Module1::BoardUrl = "http://testbank.proboards.com/index.cgi?board=accounts";
     Module1::BoardId = "accounts";
-    if (!logIn("teller")) {
+    if (!logInThroughForum(Module1::BoardUrl, "teller")) {
         state.SkipWithError("the login failed");
         return;
     }
@@ -65,7 +48,6 @@ void LoadAHundredAccounts(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["floor_ms"] = FloorMs;
-    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
 }
 // Real time against the floor; CPU time is the program thread's alone (the
 // board server's thread stands in for the forum).

@@ -1,7 +1,7 @@
 // The browser component against the board server, as the bank manager uses it:
 // through the proxy, logged in with the forum's own form, editing a post.
+#include "ForumProxy.h"
 #include "QtPrinting.h"
-#include "SharedNetwork.h"
 #include "WebBrowser.h"
 #include "board_test_support.h"
 
@@ -18,13 +18,6 @@ const QString Board = "http://testbank.proboards.com/index.cgi?board=accounts";
 
 class BrowserOnBoard : public testing::Test {
 protected:
-    void SetUp() override {
-        browser::sharedNetwork();
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1",
-                                                         static_cast<quint16>(server.port())));
-    }
-    void TearDown() override { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); }
-
     static bool completes(WebBrowser& browser, const std::function<void()>& action) {
         QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
         action();
@@ -45,6 +38,7 @@ protected:
     }
 
     TestServer server{smallState(3)};
+    ForumProxy proxy{server.port()};
 };
 
 TEST_F(BrowserOnBoard, TheLoginOfOneBrowserIsTheLoginOfEvery) {

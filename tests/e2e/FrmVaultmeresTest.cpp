@@ -5,12 +5,12 @@
 #include "AccountListView.h"
 #include "AccountLoader.h"
 #include "Dialogs.h"
+#include "ForumProxy.h"
 #include "Module1.h"
 #include "PageViewer.h"
 #include "QtPrinting.h"
 #include "ScriptedDialogs.h"
 #include "SettingsStore.h"
-#include "SharedNetwork.h"
 #include "StatusBar.h"
 #include "Twips.h"
 #include "WebBrowser.h"
@@ -21,7 +21,6 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QLocale>
-#include <QNetworkProxy>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -58,15 +57,13 @@ protected:
             if (qobject_cast<browser::PageViewer*>(window))
                 window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        proxy.reset();
     }
 
     void serve(const board::BoardState& state, const QString& boardUrl, const QString& boardId) {
         forum = state.forums.front();
         server = std::make_unique<TestServer>(state);
-        browser::sharedNetwork();
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1",
-                                                         static_cast<quint16>(server->port())));
+        proxy = std::make_unique<ForumProxy>(server->port());
         Module1::BoardUrl = boardUrl;
         Module1::BoardId = boardId;
         calculator.setObjectName("ZentabCalc");
@@ -79,20 +76,7 @@ protected:
 
     // Through the forum's own login form, as the login window does.
     static void logIn(const QString& user) {
-        WebBrowser browser;
-        QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
-        const QString forum = Module1::BoardUrl.section('?', 0, 0);
-        for (const QString& page :
-             {forum + "?action=logout", Module1::BoardUrl + "&action=login"}) {
-            browser.Navigate(page);
-            ASSERT_TRUE(completed.wait(Deadline));
-        }
-        HtmlForm form = browser.Document().forms("loginform");
-        form.field("username").setValue(user);
-        form.field("password").setValue(user);
-        form.submit();
-        ASSERT_TRUE(completed.wait(Deadline));
-        ASSERT_EQ(browser.Document().scriptVariable("pb_username"), user);
+        ASSERT_TRUE(logInThroughForum(Module1::BoardUrl, user));
     }
 
     static FrmVaultmeres& manager() { return FrmVaultmeres::instance(); }
@@ -137,6 +121,7 @@ protected:
     }
 
     std::unique_ptr<TestServer> server;
+    std::unique_ptr<ForumProxy> proxy;
     board::Forum forum;
     ScriptedDialogs dialogs;
     QWidget calculator; // stands in for the calculator, which the deletion hands the focus to

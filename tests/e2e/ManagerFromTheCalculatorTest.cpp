@@ -2,11 +2,11 @@
 // through the login window, to the list, and on to a new account.
 #include "AccountListView.h"
 #include "AccountLoader.h"
+#include "ForumProxy.h"
 #include "FrmVaultmeres.h"
 #include "ModalWatchdog.h"
 #include "PageViewer.h"
 #include "ScriptedDialogs.h"
-#include "SharedNetwork.h"
 #include "StatusBar.h"
 #include "ZentabCalc.h"
 #include "board_test_support.h"
@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QNetworkProxy>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -57,20 +56,15 @@ void openAccountInDialog(const QString& name) {
 
 class FromTheCalculator : public testing::Test {
 protected:
-    void SetUp() override {
-        browser::sharedNetwork();
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1",
-                                                         static_cast<quint16>(server.port())));
-        calculator.show();
-    }
+    void SetUp() override { calculator.show(); }
 
     void TearDown() override {
         calculator.close(); // closes every other window with it
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     }
 
     TestServer server{smallState(2)};
+    ForumProxy proxy{server.port()};
     ScriptedDialogs dialogs;
     ModalWatchdog creation{"frmAccountCreate"};
     ZentabCalc calculator;

@@ -2,18 +2,17 @@
 #include "frmAccountCreate.h"
 
 #include "AccountPost.h"
+#include "ForumProxy.h"
 #include "ModalWatchdog.h"
 #include "Module1.h"
 #include "QtPrinting.h"
 #include "ScriptedDialogs.h"
-#include "SharedNetwork.h"
 #include "WebBrowser.h"
 #include "board_test_support.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QNetworkProxy>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -31,10 +30,7 @@ const QString Board = "http://testbank.proboards.com/index.cgi?board=accounts";
 class AccountCreation : public testing::Test {
 protected:
     void SetUp() override {
-        browser::sharedNetwork();
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1",
-                                                         static_cast<quint16>(server.port())));
-        logIn("teller");
+        ASSERT_TRUE(logInThroughForum(Board, "teller"));
         Module1::BoardUrl = Board;
         dialog = new frmAccountCreate;
         dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -48,19 +44,6 @@ protected:
             dialog->close();
         for (QWidget* window : QApplication::topLevelWidgets())
             window->close();
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-    }
-
-    static void logIn(const QString& user) {
-        WebBrowser browser;
-        QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
-        browser.Navigate(Board + "&action=login");
-        ASSERT_TRUE(completed.wait(10000));
-        HtmlForm form = browser.Document().forms("loginform");
-        form.field("username").setValue(user);
-        form.field("password").setValue(user);
-        form.submit();
-        ASSERT_TRUE(completed.wait(10000));
     }
 
     QPushButton* button(const char* name) const { return dialog->findChild<QPushButton*>(name); }
@@ -68,6 +51,7 @@ protected:
     QLineEdit* box(const char* name) const { return dialog->findChild<QLineEdit*>(name); }
 
     TestServer server{smallState(2)};
+    ForumProxy proxy{server.port()};
     ScriptedDialogs dialogs;
     ModalWatchdog modal{"frmAccountCreate"};
     QPointer<frmAccountCreate> dialog;

@@ -4,11 +4,11 @@
 
 #include "ApplicationTitle.h"
 #include "Dialogs.h"
+#include "ForumProxy.h"
 #include "Module1.h"
 #include "QtPrinting.h"
 #include "ScriptedDialogs.h"
 #include "SettingsStore.h"
-#include "SharedNetwork.h"
 #include "WebBrowser.h"
 #include "board_json.h"
 #include "board_test_support.h"
@@ -18,7 +18,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QNetworkProxy>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -43,9 +42,6 @@ zentab::board::BoardState forumWithAccentedMember() {
 class frmLoginOnBoard : public testing::Test {
 protected:
     void SetUp() override {
-        browser::sharedNetwork();
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1",
-                                                         static_cast<quint16>(server.port())));
         QSettings(QSettings::IniFormat, QSettings::UserScope, "ZentabCalculator").remove("Boards");
         if (frmLog::exists())
             frmLog::instance().close();
@@ -66,7 +62,6 @@ protected:
             frmLogin::instance().close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         frmLogin::setManagerOpener({});
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     }
 
     static void open() { frmLogin::instance().show(); }
@@ -124,6 +119,7 @@ protected:
     }
 
     TestServer server{forumWithAccentedMember()};
+    ForumProxy proxy{server.port()};
     ScriptedDialogs dialogs;
     QTimer watchdog;
     int managerShown = 0;
