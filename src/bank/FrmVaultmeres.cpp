@@ -17,8 +17,6 @@
 
 namespace {
 
-QPointer<FrmVaultmeres> theManager;
-
 const QString MetricsSection = QStringLiteral("Metrics\\Manager");
 const char* const SuffixProperty = "requestSuffix";
 
@@ -33,16 +31,6 @@ constexpr int StatusBarHeight = 315;
 constexpr int InfoPanelWidth = 1200;
 
 } // namespace
-
-FrmVaultmeres& FrmVaultmeres::instance() {
-    if (!theManager)
-        theManager = new FrmVaultmeres;
-    return *theManager;
-}
-
-bool FrmVaultmeres::exists() {
-    return !theManager.isNull();
-}
 
 FrmVaultmeres::FrmVaultmeres()
     : ListView1_(new AccountListView(this)),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SingleWindow.h"
+
 #include <QPushButton>
 #include <QWidget>
 
@@ -12,13 +14,10 @@ class WebBrowser;
 // Vaultmere's Manager: every account of the logged-in board with its balances,
 // dates and teller, reloaded whenever the window becomes active, and the
 // buttons that create and delete accounts.
-class FrmVaultmeres : public QWidget {
+// One manager window, created on first use; closing it discards it.
+class FrmVaultmeres : public QWidget, public platform::SingleWindow<FrmVaultmeres> {
     Q_OBJECT
 public:
-    // The one manager window, created on first use; closing it discards it.
-    static FrmVaultmeres& instance();
-    static bool exists();
-
     // What the transaction side works with.
     AccountListView& ListView1() { return *ListView1_; }
     WebBrowser& WebBrowser3() { return *WebBrowser3_; }
@@ -34,6 +33,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class platform::SingleWindow<FrmVaultmeres>;
     FrmVaultmeres();
     QPushButton* button(const QString& name, const QString& caption, const QString& suffix);
     void Form_Load();

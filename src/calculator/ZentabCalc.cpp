@@ -433,32 +433,20 @@ void ZentabCalc::StatusBar1_PanelDblClick(int position) {
 void ZentabCalc::mnuHelpHistory_Click() {
     if (!revision_)
         revision_ = new ZentabCalcRevision;
-    revision_->show();
-    revision_->raise();
-    revision_->activateWindow();
+    platform::showInFront(*revision_);
 }
 
 void ZentabCalc::mnuHelpAbout_Click() {
     if (!about_)
         about_ = new frmAbout;
     about_->Form_Load();
-    about_->show();
-    about_->raise();
-    about_->activateWindow();
+    platform::showInFront(*about_);
 }
 
 void ZentabCalc::mnuToolsVaultmeres_Click() {
     // The login window leads on to the manager.
-    frmLogin::setManagerOpener([] {
-        FrmVaultmeres& manager = FrmVaultmeres::instance();
-        manager.show();
-        manager.raise();
-        manager.activateWindow();
-    });
-    frmLogin& login = frmLogin::instance();
-    login.show();
-    login.raise();
-    login.activateWindow();
+    frmLogin::setManagerOpener([] { platform::showInFront(FrmVaultmeres::instance()); });
+    platform::showInFront(frmLogin::instance());
 }
 
 void ZentabCalc::mnuOptionsOnTop_Click() {

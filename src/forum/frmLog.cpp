@@ -2,26 +2,11 @@
 
 #include "Twips.h"
 
-#include <QPointer>
 #include <QResizeEvent>
 #include <QTextCursor>
 
-namespace {
-QPointer<frmLog> theLog;
-}
-
-frmLog& frmLog::instance() {
-    if (!theLog)
-        theLog = new frmLog;
-    return *theLog;
-}
-
-bool frmLog::exists() {
-    return !theLog.isNull();
-}
-
 bool frmLog::isShown() {
-    return theLog && theLog->isVisible();
+    return current() && current()->isVisible();
 }
 
 frmLog::frmLog() : Text1(new QPlainTextEdit(this)) {

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "SingleWindow.h"
+
 #include <QPlainTextEdit>
 #include <QWidget>
 
 // The debug log: progress and failure lines of the forum side, one log for the
 // whole process, kept whether its window is shown or not.
-class frmLog : public QWidget {
+// One log window, created hidden on first use; closing it discards it.
+class frmLog : public QWidget, public platform::SingleWindow<frmLog> {
     Q_OBJECT
 public:
-    // The one log window, created hidden on first use; closing it discards it.
-    static frmLog& instance();
-    static bool exists();
     static bool isShown();
 
     void append(const QString& line);
@@ -20,6 +20,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class platform::SingleWindow<frmLog>;
     frmLog();
     void Form_Resize();
 

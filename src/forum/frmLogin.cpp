@@ -21,7 +21,6 @@ const QString BoardsSection = QStringLiteral("Boards");
 const QString Guest = QStringLiteral("Guest");
 const QString NoUserVariable = QStringLiteral("Error_pb_username");
 
-QPointer<frmLogin> theLogin; // the open window: cleared the moment it closes
 std::function<void()> managerOpener;
 
 template <typename Control>
@@ -42,16 +41,6 @@ QString forumSite(const QString& address) {
 }
 
 } // namespace
-
-frmLogin& frmLogin::instance() {
-    if (!theLogin)
-        theLogin = new frmLogin;
-    return *theLogin;
-}
-
-bool frmLogin::exists() {
-    return !theLogin.isNull();
-}
 
 void frmLogin::setManagerOpener(std::function<void()> opener) {
     managerOpener = std::move(opener);
@@ -285,7 +274,7 @@ bool frmLogin::logIn(const QString& userName, const QString& password) {
     Log(LoginOk ? "Login successful" : "Login failed");
     const QPointer<frmLogin> self(this);
     platform::MsgBox(LoginOk ? "Success" : "Failed", platform::vbInformation, "Login");
-    return self && self == theLogin && self->LoginOk;
+    return self && self == current() && self->LoginOk;
 }
 
 bool frmLogin::waitUntil(const std::function<bool()>& done, int settleMs) {
@@ -301,7 +290,7 @@ bool frmLogin::waitUntil(const std::function<bool()>& done, int settleMs) {
 }
 
 bool frmLogin::keptOpen(const QPointer<frmLogin>& window, int ms) {
-    return Module1::Delay(ms) && window && window == theLogin;
+    return Module1::Delay(ms) && window && window == current();
 }
 
 void frmLogin::cmdCancel_Click() {
@@ -315,8 +304,8 @@ void frmLogin::reject() {
 
 void frmLogin::closeEvent(QCloseEvent* event) {
     Form_Unload();
-    if (theLogin == this)
-        theLogin.clear();
+    if (current() == this)
+        current().clear();      // the open window is gone from now on, though not yet deleted
     QWidget::closeEvent(event); // not QDialog's, which would reject and so close once more
 }
 

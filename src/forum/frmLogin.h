@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SingleWindow.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -17,13 +19,10 @@ class WebBrowser;
 // The gate to the bank manager: opens a board's login page, logs in when the
 // browser is not logged in yet, fills the shared forum state and remembers the
 // board (with the credentials, when asked) for the next time.
-class frmLogin : public QDialog {
+// One login window, created and loaded on first use; closing it discards it.
+class frmLogin : public QDialog, public platform::SingleWindow<frmLogin> {
     Q_OBJECT
 public:
-    // The one login window, created and loaded on first use; closing it discards it.
-    static frmLogin& instance();
-    static bool exists();
-
     // Sets what shows the manager window once a board is open; unset, nothing is shown.
     static void setManagerOpener(std::function<void()> opener);
 
@@ -33,6 +32,7 @@ protected:
     void reject() override;
 
 private:
+    friend class platform::SingleWindow<frmLogin>;
     frmLogin();
 
     void Form_Load();

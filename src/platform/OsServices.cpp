@@ -19,6 +19,12 @@ void setKeepOnTop(QWidget& window, bool onTop) {
         handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
 }
 
+void showInFront(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 QWidget* findOpenWindow(const QString& objectName) {
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget->objectName() == objectName)

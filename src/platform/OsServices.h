@@ -14,6 +14,9 @@ namespace platform {
 // the normal order.
 void setKeepOnTop(QWidget& window, bool onTop);
 
+// Shows a window without blocking, in front of the others, with the focus.
+void showInFront(QWidget& window);
+
 // The open top-level window with this object name, if any.
 QWidget* findOpenWindow(const QString& objectName);
 
