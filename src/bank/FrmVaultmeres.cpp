@@ -10,6 +10,7 @@
 #include "Twips.h"
 #include "WebBrowser.h"
 #include "frmAccountCreate.h"
+#include "frmModify.h"
 
 #include <QCloseEvent>
 #include <QPointer>
@@ -57,6 +58,7 @@ FrmVaultmeres::FrmVaultmeres()
                                 this);
     connect(ListView1_, &QTreeWidget::itemSelectionChanged, this,
             [this] { ListView1_ItemClick(ListView1_->selectedRow()); });
+    connect(cmdModify, &QPushButton::clicked, this, &FrmVaultmeres::cmdModify_Click);
     connect(cmdCreate, &QPushButton::clicked, this, &FrmVaultmeres::cmdCreate_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &FrmVaultmeres::cmdDelete_Click);
     Form_Load();
@@ -148,9 +150,46 @@ void FrmVaultmeres::Form_Resize() {
     }
 }
 
+QString FrmVaultmeres::modifyAddress(const QString& threadNumber) const {
+    return requestAddress(*cmdModify, threadNumber);
+}
+
+void FrmVaultmeres::setStatusText(const QString& text) {
+    StatusBar1->setText(2, text);
+}
+
+void FrmVaultmeres::showAndReload() {
+    show();
+    raise();
+    if (isActiveWindow())
+        QTimer::singleShot(0, this, &FrmVaultmeres::Form_Activate); // no activation will come
+    else
+        activateWindow();
+}
+
 void FrmVaultmeres::ListView1_ItemClick(QTreeWidgetItem* Item) {
     cmdDelete->setEnabled(Item && AccountListView::mayDelete(*Item));
-    // Modify stays disabled whatever the rights until the transaction dialog is wired to it.
+    cmdModify->setEnabled(Item && AccountListView::mayModify(*Item));
+}
+
+void FrmVaultmeres::cmdModify_Click() {
+    QTreeWidgetItem* row = ListView1_->selectedRow();
+    if (!row)
+        return;
+    // A transaction on its way keeps its dialog until both posts are saved.
+    if (frmModify::exists() && frmModify::instance().transactionRunning())
+        return;
+    QList<frmModify::OtherAccount> others;
+    for (int i = 0; i < ListView1_->topLevelItemCount(); ++i)
+        if (QTreeWidgetItem* other = ListView1_->topLevelItem(i); other != row)
+            others.append({other->text(AccountListView::Account), i + 1});
+    frmModify& dialog = frmModify::instance();
+    dialog.Form_Open(row->text(AccountListView::Account), AccountListView::key(*row),
+                     {row->text(AccountListView::Galleons), row->text(AccountListView::Sickles),
+                      row->text(AccountListView::Knuts)},
+                     modifyAddress(AccountListView::threadNumber(*row)), others);
+    hide();
+    platform::showInFront(dialog);
 }
 
 void FrmVaultmeres::cmdCreate_Click() {
@@ -184,20 +223,25 @@ void FrmVaultmeres::cmdDelete_Click() {
     if (QWidget* calculator = platform::findOpenWindow("ZentabCalc"))
         calculator->activateWindow();
     Module1::Delay(1000);
-    if (!self)
-        return;
-    if (isActiveWindow())
-        Form_Activate(); // the focus never left, so no activation will come
-    else
-        activateWindow();
+    if (self)
+        showAndReload();
 }
 
 void FrmVaultmeres::closeEvent(QCloseEvent* event) {
+    // The user's close waits while a transaction saves its two posts.
+    if (event->spontaneous() && frmModify::exists() && frmModify::instance().transactionRunning()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
 
 void FrmVaultmeres::Form_Unload() {
+    // Gone from now on, though not yet deleted: the windows closed below do not
+    // bring it back.
+    if (current() == this)
+        current().clear();
     const platform::Twips twips(*this);
     const QSize outer = frameGeometry().size();
     platform::SaveSetting(MetricsSection, "Height", QString::number(twips.twips(outer.height())));

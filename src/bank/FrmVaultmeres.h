@@ -23,7 +23,14 @@ public:
     WebBrowser& WebBrowser3() { return *WebBrowser3_; }
     AccountLoader& loader() { return *loader_; } // its `loading` flag among others
 
+    // The edit page of an account post, as the Modify button asks for it.
+    QString modifyAddress(const QString& threadNumber) const;
+    void setStatusText(const QString& text);
+    // Brings the window back after another has been in front; the list reloads.
+    void showAndReload();
+
     void ListView1_ItemClick(QTreeWidgetItem* Item);
+    void cmdModify_Click();
     void cmdCreate_Click();
     void cmdDelete_Click();
 

@@ -117,6 +117,12 @@ bool lacksFunds(TransactionType type, const CoinTexts& account, const CoinTexts&
     return !counterpartKnuts || static_cast<qint64>(*counterpartKnuts) - amount < 0;
 }
 
+bool balanceFollows(const CoinTexts& before, const CoinTexts& after, qint64 change) {
+    const auto from = calculator::knutRound(knutValueOf(before));
+    const auto to = calculator::knutRound(knutValueOf(after));
+    return from && to && qint64{*to} == qint64{*from} + change;
+}
+
 QString moneyText(const QString& dollarText) {
     QString number = dollarText.trimmed();
     const bool negative = number.startsWith('-');

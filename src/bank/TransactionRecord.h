@@ -49,6 +49,10 @@ bool lacksFunds(TransactionType type, const CoinTexts& account, const CoinTexts&
 // A dollar text formatted "$#,###,###,##0.00"; a text that is no number stays.
 QString moneyText(const QString& dollarText);
 
+// True when the balance after is the balance before moved by the change in
+// knuts: the calculator's result agrees with the amount the item records.
+bool balanceFollows(const CoinTexts& before, const CoinTexts& after, qint64 change);
+
 // "Oct 03,2006, 1:09:38 am"
 QString dateText(const QDateTime& when);
 

@@ -1,7 +1,10 @@
 #include "frmAccountCreate.h"
 
 #include "AccountPost.h"
+#include "BuddyLabel.h"
+#include "DialogControls.h"
 #include "Dialogs.h"
+#include "KeyCodes.h"
 #include "MemberList.h"
 #include "Module1.h"
 #include "Twips.h"
@@ -17,26 +20,6 @@ namespace {
 const QString GalleonsCaption = QStringLiteral("Galleons");
 const QString SicklesCaption = QStringLiteral("Sickles");
 const QString KnutsCaption = QStringLiteral("Knuts");
-
-QComboBox* coinBox(QWidget* parent, const char* name, const QString& caption, int count,
-                   const QString& accessibleName) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setAccessibleName(accessibleName);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    for (int value = 0; value < count; ++value)
-        box->addItem(QString::number(value));
-    box->setCurrentIndex(-1);
-    box->setEditText(caption);
-    return box;
-}
-
-QLabel* buddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 bool isDigit(const QString& typed) {
     return typed.size() == 1 && typed.at(0).isDigit();
@@ -61,32 +44,22 @@ frmAccountCreate::frmAccountCreate(QWidget* parent)
     cmdSearchUser = new QPushButton("List Users", Frame1);
     cmdSearchUser->setObjectName("cmdSearchUser");
     auto* names = new QGridLayout(Frame1);
-    names->addWidget(buddyLabel("&Character", TextName, Frame1), 0, 0);
+    names->addWidget(platform::buddyLabel("&Character", TextName, Frame1), 0, 0);
     names->addWidget(TextName, 0, 1, 1, 2);
-    names->addWidget(buddyLabel("&User", TextUser, Frame1), 1, 0);
+    names->addWidget(platform::buddyLabel("&User", TextUser, Frame1), 1, 0);
     names->addWidget(TextUser, 1, 1);
     names->addWidget(cmdSearchUser, 1, 2);
 
-    ComboGalleons = new QComboBox(this);
-    ComboGalleons->setObjectName("ComboGalleons");
-    ComboGalleons->setAccessibleName("Galleons");
-    ComboGalleons->setEditable(true);
-    ComboGalleons->setInsertPolicy(QComboBox::NoInsert);
-    ComboGalleons->addItems({"30", "50"});
-    ComboGalleons->setCurrentIndex(-1);
-    ComboGalleons->setEditText(GalleonsCaption);
-    // One less than a Galleon's 17 Sickles and a Sickle's 29 Knuts.
-    ComboSickles = coinBox(this, "ComboSickles", SicklesCaption, 17, "Sickles");
-    ComboKnuts = coinBox(this, "ComboKnuts", KnutsCaption, 29, "Knuts");
+    const BalanceBoxes balances = makeBalanceBoxes(this);
+    ComboGalleons = balances.galleons;
+    ComboSickles = balances.sickles;
+    ComboKnuts = balances.knuts;
     for (QComboBox* box : {ComboGalleons, ComboSickles, ComboKnuts})
         box->lineEdit()->installEventFilter(this);
 
-    cmdOK = new QPushButton("OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setEnabled(false);
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton("Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
+    const OkCancel buttons = makeOkCancel(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
     WBCreate_->setObjectName("WBCreate");
 
     auto* layout = new QGridLayout(this);
@@ -191,9 +164,7 @@ bool frmAccountCreate::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    const bool dialogKey =
-        key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
-    const bool typesSomething = !key->text().isEmpty() && !dialogKey;
+    const bool typesSomething = platform::typesCharacter(*key);
     // The Galleons box takes digits; the other two only take a pick from their lists.
     if (watched == ComboGalleons->lineEdit())
         return typesSomething && !isDigit(key->text());

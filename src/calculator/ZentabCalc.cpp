@@ -241,6 +241,41 @@ void ZentabCalc::setAmountReceiver(calculator::AmountReceiver* receiver) {
     engine_.setAmountReceiver(receiver);
 }
 
+void ZentabCalc::loadEntry(const bank::CoinTexts& coins) {
+    run([&](calculator::CalculatorEngine& engine) {
+        // Written while the boxes are enabled, so the result line and the dollar
+        // value show the loaded amount.
+        const QString* texts[] = {&coins.galleons, &coins.sickles, &coins.knuts};
+        for (Coin coin : calculator::AllCoins) {
+            const std::string text = texts[static_cast<int>(coin)]->toStdString();
+            engine.setEnteredText(coin, text);
+            engine.setSortedCount(coin, text);
+        }
+    });
+}
+
+bank::CoinTexts ZentabCalc::entry() const {
+    return {fromModel(engine_.box(Coin::Galleons).text), fromModel(engine_.box(Coin::Sickles).text),
+            fromModel(engine_.box(Coin::Knuts).text)};
+}
+
+void ZentabCalc::setClearAndSignEnabled(bool enabled) {
+    CommandClear->setEnabled(enabled);
+    cmdNumericKeySign->setEnabled(enabled);
+}
+
+QString ZentabCalc::operandTape() const {
+    return fromModel(engine_.tape());
+}
+
+QString ZentabCalc::dollarPanel() const {
+    return fromModel(engine_.status().dollar);
+}
+
+void ZentabCalc::takeFocus() {
+    platform::showInFront(*this);
+}
+
 template <typename Operation> void ZentabCalc::run(Operation&& operation) {
     operation(engine_);
     showModel();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalculatorEngine.h"
+#include "TransactionCalculator.h"
 
 #include <QAction>
 #include <QLabel>
@@ -16,22 +17,30 @@ class frmAbout;
 
 // The coin calculator, the program's main window. It shows its engine's state
 // and forwards every key, click and edit to it; closing it ends the program.
-class ZentabCalc : public QMainWindow {
+class ZentabCalc : public QMainWindow, public bank::TransactionCalculator {
     Q_OBJECT
 public:
     ZentabCalc();
     ~ZentabCalc() override;
 
     const calculator::CalculatorEngine& engine() const { return engine_; }
-    void setAmountReceiver(calculator::AmountReceiver* receiver);
 
     // Operations other windows run.
-    void cmdKeyOP_Click(int Index);
-    void CommandClear_Click();
+    void cmdKeyOP_Click(int Index) override;
+    void CommandClear_Click() override;
     void CommandGalleons_Click();
     void CommandSickles_Click();
     void CommandKnuts_Click();
     void TextResults_Change();
+
+    // What a transaction of the bank manager works with.
+    void loadEntry(const bank::CoinTexts& coins) override;
+    bank::CoinTexts entry() const override;
+    void setClearAndSignEnabled(bool enabled) override;
+    QString operandTape() const override;
+    QString dollarPanel() const override;
+    void takeFocus() override;
+    void setAmountReceiver(calculator::AmountReceiver* receiver) override;
 
     // Key preview: true when the key ran an operation and is consumed.
     bool Form_KeyDown(int KeyCode, int Shift);

@@ -173,4 +173,10 @@ VirtualKey toVirtualKey(const QKeyEvent& event) {
     return toVirtualKey(event.key(), event.modifiers(), keycodes ? event.nativeScanCode() : 0);
 }
 
+bool typesCharacter(const QKeyEvent& event) {
+    const int key = event.key();
+    const bool windowKey = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+    return !event.text().isEmpty() && !windowKey;
+}
+
 } // namespace platform

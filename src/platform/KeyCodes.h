@@ -18,4 +18,8 @@ VirtualKey toVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers, quint32 nati
 
 VirtualKey toVirtualKey(const QKeyEvent& event);
 
+// True for a key that would type into a text box; Enter and Escape belong to
+// the window's buttons.
+bool typesCharacter(const QKeyEvent& event);
+
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "ScriptedDialogs.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 
 ScriptedDialogs::ScriptedDialogs() {
@@ -18,9 +19,11 @@ int ScriptedDialogs::msgBox(const QString& text, int style, const QString& title
         ADD_FAILURE() << "unexpected message box: " << text.toStdString();
         return platform::vbCancel;
     }
-    int result = answers_.front();
+    Answer answer = std::move(answers_.front());
     answers_.pop_front();
-    return result;
+    if (answer.then)
+        QTimer::singleShot(0, std::move(answer.then));
+    return answer.result;
 }
 
 std::optional<QString> ScriptedDialogs::inputBox(const QString& prompt, const QString& title,

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,7 +21,11 @@ public:
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
-    void answer(int msgBoxResult) { answers_.push_back(msgBoxResult); }
+    // `then` runs once the box is answered and the program's code goes on
+    // waiting: as the person does, after closing the box.
+    void answer(int msgBoxResult, std::function<void()> then = {}) {
+        answers_.push_back({msgBoxResult, std::move(then)});
+    }
     void answerInput(std::optional<QString> text) { inputs_.push_back(std::move(text)); }
     const std::vector<Shown>& shown() const { return shown_; }
 
@@ -29,7 +34,11 @@ public:
                                     const QString& defaultText) override;
 
 private:
-    std::deque<int> answers_;
+    struct Answer {
+        int result;
+        std::function<void()> then;
+    };
+    std::deque<Answer> answers_;
     std::deque<std::optional<QString>> inputs_;
     std::vector<Shown> shown_;
 };

@@ -1,0 +1,385 @@
+#include "frmModify.h"
+
+#include "AccountListView.h"
+#include "AccountLoader.h"
+#include "BuddyLabel.h"
+#include "DialogControls.h"
+#include "Dialogs.h"
+#include "FrmVaultmeres.h"
+#include "KeyCodes.h"
+#include "Module1.h"
+#include "OsServices.h"
+#include "TransactionCalculator.h"
+#include "TransactionProcedure.h"
+#include "Twips.h"
+#include "WebBrowser.h"
+#include "frmLog.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGridLayout>
+
+using bank::CrLf;
+
+namespace {
+
+const QString WithWho = QStringLiteral("With Who?");
+const QString TooManyConnections = QStringLiteral("Too Many Connections");
+
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, bool checked) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->setChecked(checked);
+    return box;
+}
+
+bank::TransactionCalculator* openCalculator(QWidget*& window) {
+    window = platform::findOpenWindow(QStringLiteral("ZentabCalc"));
+    return dynamic_cast<bank::TransactionCalculator*>(window);
+}
+
+} // namespace
+
+QString& frmModify::errorText() {
+    static QString text;
+    return text;
+}
+
+bool& frmModify::criticalError() {
+    static bool critical = false;
+    return critical;
+}
+
+frmModify::frmModify() : WBModify_(new WebBrowser(this)) {
+    setObjectName("frmModify");
+    setWindowTitle("Modify Account");
+    setAttribute(Qt::WA_DeleteOnClose);
+    createControls();
+    layOutControls();
+
+    connect(cmbTType, &QComboBox::currentIndexChanged, this, &frmModify::cmbTType_Click);
+    connect(cmbReasonIn, &QComboBox::activated, this, &frmModify::cmbReasonIn_Click);
+    connect(cmbReasonOut, &QComboBox::activated, this, &frmModify::cmbReasonOut_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmModify::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmModify::cmdCancel_Click);
+    // Queued, so that a handler that waits never runs inside the browser's own signal.
+    connect(WBModify_, &WebBrowser::DocumentComplete, this, &frmModify::WBModify_DocumentComplete,
+            Qt::QueuedConnection);
+
+    QWidget* window = nullptr;
+    if (bank::TransactionCalculator* calculator = openCalculator(window)) {
+        calculator->setAmountReceiver(this);
+        calculatorWindow_ = window;
+    }
+}
+
+frmModify::~frmModify() {
+    releaseCalculator();
+}
+
+void frmModify::releaseCalculator() {
+    if (amountWait_)
+        amountWait_->exit(TransactionProcedure::DialogGone);
+    QWidget* window = nullptr;
+    if (bank::TransactionCalculator* calculator = openCalculator(window);
+        calculator && window == calculatorWindow_)
+        calculator->setAmountReceiver(nullptr);
+    calculatorWindow_.clear();
+}
+
+void frmModify::createControls() {
+    Frame1 = new QGroupBox("Account", this);
+    Frame1->setObjectName("Frame1");
+    TextName = new QLineEdit(Frame1);
+    TextName->setObjectName("TextName");
+    TextName->setAccessibleName("Name");
+    Label1 = platform::buddyLabel("&Name:", TextName, Frame1);
+    Label1->setObjectName("Label1");
+    const BalanceBoxes balances = makeBalanceBoxes(Frame1);
+    ComboGalleons = balances.galleons;
+    ComboSickles = balances.sickles;
+    ComboKnuts = balances.knuts;
+
+    Frame2 = new QGroupBox("Transaction", this);
+    Frame2->setObjectName("Frame2");
+    cmbTType = editableList(Frame2, "cmbTType", "Type", {"income", "expense"}, "income");
+    cmbTType->setCurrentIndex(0);
+    cmbTType->lineEdit()->installEventFilter(this);
+    cmbOtherAccount = editableList(Frame2, "cmbOtherAccount", "With", {}, WithWho);
+    cmbReasonIn = editableList(Frame2, "cmbReasonIn", "Reason",
+                               {"Sale", "Paycheck", "Refund", "Invoice", "Prize", "Gambling",
+                                "Inheritance", "Loan(Borrow)", "Correction", "Other"},
+                               "Reason");
+    cmbReasonOut = editableList(Frame2, "cmbReasonOut", "Reason",
+                                {"Purchase", "Payroll", "Refund", "Bill", "Charity", "Gambling",
+                                 "Child Support", "Loan(Lend)", "Correction", "Other"},
+                                "Reason");
+    cmbReasonOut->hide();
+    TextComment = new QPlainTextEdit("Comment\n", Frame2);
+    TextComment->setObjectName("TextComment");
+    TextComment->setAccessibleName("Description");
+    TextComment->setTabChangesFocus(true);
+    Check1 = checkBox(Frame2, "Check1", "&anonymous", false);
+    Check2 = checkBox(Frame2, "Check2", "&private", false);
+
+    Check3 = checkBox(this, "Check3", "Show &Changes", false);
+    Check4 = checkBox(this, "Check4", "Con&firm", true);
+    const OkCancel buttons = makeOkCancel(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
+    WBModify_->setObjectName("WBModify");
+}
+
+void frmModify::layOutControls() {
+    auto* account = new QGridLayout(Frame1);
+    account->addWidget(Label1, 0, 0);
+    account->addWidget(TextName, 0, 1, 1, 3);
+    account->addWidget(ComboGalleons, 1, 1);
+    account->addWidget(ComboSickles, 1, 2);
+    account->addWidget(ComboKnuts, 1, 3);
+
+    auto* transaction = new QGridLayout(Frame2);
+    transaction->addWidget(platform::buddyLabel("&Type:", cmbTType, Frame2), 0, 0);
+    transaction->addWidget(cmbTType, 0, 1);
+    transaction->addWidget(platform::buddyLabel("&With:", cmbOtherAccount, Frame2), 0, 2);
+    transaction->addWidget(cmbOtherAccount, 0, 3);
+    auto* reasonLabel = platform::buddyLabel("&Reason:", cmbReasonIn, Frame2);
+    transaction->addWidget(reasonLabel, 1, 0);
+    // The two reason lists share one place; the type decides which is in front.
+    transaction->addWidget(cmbReasonIn, 1, 1);
+    transaction->addWidget(cmbReasonOut, 1, 1);
+    transaction->addWidget(Check1, 1, 2);
+    transaction->addWidget(Check2, 1, 3);
+    transaction->addWidget(platform::buddyLabel("&Description:", TextComment, Frame2), 2, 0,
+                           Qt::AlignTop);
+    transaction->addWidget(TextComment, 2, 1, 1, 3);
+    transaction->setColumnStretch(1, 1);
+    transaction->setColumnStretch(3, 1);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(Frame1, 0, 0, 1, 4);
+    layout->addWidget(Frame2, 1, 0, 1, 4);
+    layout->addWidget(Check3, 2, 0);
+    layout->addWidget(Check4, 2, 1);
+    layout->addWidget(cmdOK, 2, 2);
+    layout->addWidget(cmdCancel, 2, 3);
+    const platform::Twips twips(*this);
+    setMinimumWidth(twips.px(6000));
+    TextComment->setMinimumHeight(twips.px(900));
+}
+
+void frmModify::Form_Open(const QString& accountName, const QString& rowKey,
+                          const bank::CoinTexts& balances, const QString& address,
+                          const QList<OtherAccount>& others) {
+    TextName->setText(accountName);
+    workingRowKey_ = rowKey;
+    setBalanceBoxes(balances, true);
+    cmbTType->setCurrentIndex(0);
+    cmbTType_Click(0);
+    editAddress = address;
+    cmbOtherAccount->clear();
+    for (const OtherAccount& other : others)
+        cmbOtherAccount->addItem(other.text, other.rowNumber);
+    cmbOtherAccount->setCurrentIndex(-1);
+    cmbOtherAccount->setEditText(WithWho);
+    // A dialog kept open from an earlier account reads the new one's post too.
+    pageAction = ReadPost;
+    WBModify_->Navigate(editAddress);
+}
+
+bank::CoinTexts frmModify::balanceBoxes() const {
+    return {ComboGalleons->currentText(), ComboSickles->currentText(), ComboKnuts->currentText()};
+}
+
+void frmModify::setBalanceBoxes(const bank::CoinTexts& coins, bool alsoSavedCopy) {
+    ComboGalleons->setEditText(coins.galleons);
+    ComboSickles->setEditText(coins.sickles);
+    ComboKnuts->setEditText(coins.knuts);
+    if (alsoSavedCopy)
+        savedBalances_ = coins;
+}
+
+void frmModify::restoreBalanceBoxes() {
+    setBalanceBoxes(savedBalances_, false);
+}
+
+QTreeWidgetItem* frmModify::workingRow() const {
+    return FrmVaultmeres::exists() ? FrmVaultmeres::instance().ListView1().findRow(workingRowKey_)
+                                   : nullptr;
+}
+
+// ---- type and reason ----
+
+void frmModify::cmbTType_Click(int index) {
+    if (index != 0 && index != 1)
+        return;
+    cmbReasonIn->setVisible(index == 0);
+    cmbReasonOut->setVisible(index == 1);
+}
+
+bool frmModify::eventFilter(QObject* watched, QEvent* event) {
+    // The type changes only by a choice from its list.
+    if (watched == cmbTType->lineEdit() && event->type() == QEvent::KeyPress)
+        return platform::typesCharacter(*static_cast<QKeyEvent*>(event));
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmModify::cmbReasonIn_Click(int index) {
+    reasonChosen(*cmbReasonIn, index);
+}
+
+void frmModify::cmbReasonOut_Click(int index) {
+    reasonChosen(*cmbReasonOut, index);
+}
+
+void frmModify::reasonChosen(const QComboBox& list, int index) {
+    otherReasonName =
+        list.itemText(index) == QLatin1String("Other")
+            ? platform::InputBox("Please enter name for other transaction", "Enter Other")
+            : QString();
+}
+
+// ---- the forum's pages ----
+
+void frmModify::WBModify_DocumentComplete() {
+    if (WBModify_->ReadyState() < WebBrowser::ReadyStateComplete)
+        return;
+    const QString title = WBModify_->LocationName();
+    if (title == TooManyConnections) {
+        errorText() = "Server Overload Error";
+        criticalError() = true;
+        cmdOK->setEnabled(true);
+        platform::MsgBox(WBModify_->Document().body().innerText(), platform::vbCritical,
+                         "Server Overload Error");
+        return;
+    }
+    cmdOK->setEnabled(true);
+    Log("Readystate:" + QString::number(WBModify_->ReadyState()) + "  " +
+        WBModify_->LocationURL().mid(63));
+    Log(title);
+    switch (pageAction) {
+    case ReadPost:
+        readEditPage();
+        break;
+    case ShowChanges:
+        showChangesInViewer();
+        break;
+    case CloseDialog:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmModify::readEditPage() {
+    int line = 1; // the statement that failed, for the error text
+    auto fail = [&](const QString& description) {
+        if (WBModify_->LocationName().contains(QLatin1String(" error"), Qt::CaseInsensitive))
+            return;
+        errorText() = "Error in DocumentComplete Event" + CrLf + description + CrLf + " at line" +
+                      QString::number(line);
+        criticalError() = true;
+    };
+    const HtmlForm form = WBModify_->Document().forms("postForm");
+    if (form.isNull())
+        return fail("The page has no form named postForm");
+    line = 2;
+    const HtmlElement message = form.field("message");
+    if (message.isNull())
+        return fail("The form postForm has no field named message");
+    line = 3;
+    const auto balances = bank::readEditFormBalances(message.value());
+    if (!balances) {
+        errorText() = "Account denomination field(s) missing";
+        return;
+    }
+    line = 4;
+    QTreeWidgetItem* row = workingRow();
+    if (!row)
+        return fail("The account is no longer in the manager's list");
+    row->setText(AccountListView::Galleons, balances->galleons);
+    row->setText(AccountListView::Sickles, balances->sickles);
+    row->setText(AccountListView::Knuts, balances->knuts);
+    setBalanceBoxes(*balances, true);
+    pageAction = NoAction;
+}
+
+void frmModify::showChangesInViewer() {
+    if (!FrmVaultmeres::exists())
+        return;
+    QPointer<FrmVaultmeres> manager(&FrmVaultmeres::instance());
+    QPointer<frmModify> self(this);
+    manager->WebBrowser3().Navigate(WBModify_->LocationURL(), WebBrowser::navOpenInNewWindow);
+    while (manager && manager->WebBrowser3().ReadyState() < WebBrowser::ReadyStateInteractive)
+        if (!Module1::Delay(TransactionProcedure::PollMs))
+            return;
+    if (self)
+        pageAction = NoAction;
+}
+
+// ---- the calculator's hand-over ----
+
+void frmModify::takeAmountDollarText(const std::string& dollarText) {
+    amountDollarText = QString::fromStdString(dollarText);
+}
+
+void frmModify::showAgain() {
+    show();
+    if (amountWait_)
+        amountWait_->exit(TransactionProcedure::AmountTyped);
+}
+
+// ---- OK, Cancel and closing ----
+
+void frmModify::cmdOK_Click() {
+    TransactionProcedure(*this).run();
+}
+
+bool frmModify::showWaitingError() {
+    if (criticalError()) {
+        platform::MsgBox(errorText(), platform::vbCritical, "Critical Error");
+        close();
+        return true;
+    }
+    if (!errorText().isEmpty()) {
+        platform::MsgBox(errorText(), platform::vbInformation, "Warning");
+        errorText().clear();
+        return true;
+    }
+    return false;
+}
+
+void frmModify::cmdCancel_Click() {
+    // Once OK has begun, both posts are saved before the dialog may go.
+    if (!running_)
+        close();
+}
+
+void frmModify::reject() {
+    cmdCancel_Click();
+}
+
+void frmModify::closeEvent(QCloseEvent* event) {
+    if (running_ && event->spontaneous()) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void frmModify::Form_Unload() {
+    // Gone from now on, though not yet deleted: the next use makes a new dialog.
+    if (current() == this)
+        current().clear();
+    releaseCalculator();
+    if (!FrmVaultmeres::exists())
+        return;
+    FrmVaultmeres& manager = FrmVaultmeres::instance();
+    // A transaction that stopped half-way held the list still; it may reload now.
+    if (holdsManagerLoading_)
+        manager.loader().loading = false;
+    holdsManagerLoading_ = false;
+    manager.showAndReload();
+}

@@ -1,0 +1,535 @@
+// Transactions as a user makes them: Modify in the manager, the dialog, the
+// amount typed on the calculator's keys, and both account posts as the board
+// server has stored them afterwards.
+#include "AccountListView.h"
+#include "AccountLoader.h"
+#include "AccountPost.h"
+#include "ForumProxy.h"
+#include "FrmVaultmeres.h"
+#include "Module1.h"
+#include "PageViewer.h"
+#include "QtPrinting.h"
+#include "ScriptedDialogs.h"
+#include "StatusBar.h"
+#include "ZentabCalc.h"
+#include "board_json.h"
+#include "board_test_support.h"
+#include "frmLog.h"
+#include "frmModify.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace board = zentab::board;
+using bank::CoinTexts;
+using bank::CrLf;
+using board::testing::ForumClient;
+using board::testing::TestServer;
+using platform::vbCritical;
+using platform::vbInformation;
+using platform::vbNo;
+using platform::vbOK;
+using platform::vbYes;
+
+const QString BoardUrl = "http://testbank.proboards.com/index.cgi?board=accounts";
+constexpr int Deadline = 60000;
+enum { Income = 0, Expense = 1 };
+const QString EnterAmount =
+    "Enter the amount for this transaction then hit the equal key when done";
+const QString Aborted = "[color=red]Insufficient funds! Transaction aborted.[/color]";
+
+struct Account {
+    const char* name;
+    const char* owner;
+    CoinTexts coins;
+    int items = 0; // transactions already in its list
+};
+// Threads 1, 2, ... in this order; thread 1 is the most recent.
+const Account Accounts[] = {
+    {"Alice", "teller", {"12", "3", "7"}},    {"Bob", "teller", {"1", "0", "0"}},
+    {"Carol", "teller", {"0", "0", "0"}},     {"Dora", "teller", {"0", "0", "10"}},
+    {"Ernie", "teller", {"3", "0", "0"}, 16}, {"Mina", "member", {"2", "0", "0"}},
+};
+
+int threadOf(const QString& name) {
+    for (int i = 0; i < int(std::size(Accounts)); ++i)
+        if (name == Accounts[i].name)
+            return i + 1;
+    return 0;
+}
+
+QString oldItem(int day) {
+    return QStringLiteral("[*]Sep %1,2026, 1:00:00 am  (UTC)").arg(day, 2, 10, QChar('0')) + CrLf +
+           "Amount: [color=lime]+ 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)[/color]" + CrLf +
+           "Description:" + CrLf + CrLf;
+}
+
+QString originalPost(const Account& account, int thread) {
+    QString post =
+        bank::composeAccountPost(account.name, account.owner, account.coins, BoardUrl).message;
+    for (int day = 1; day <= account.items; ++day)
+        post = bank::rewriteAccountPost(post, QString::number(thread), account.coins, oldItem(day));
+    return post;
+}
+
+board::BoardState boardState() {
+    const auto now = board::unixNow();
+    nlohmann::json threads = nlohmann::json::array();
+    for (int thread = 1; thread <= int(std::size(Accounts)); ++thread) {
+        const Account& account = Accounts[thread - 1];
+        threads.push_back({{"id", thread},
+                           {"posts",
+                            {{{"id", thread},
+                              {"author", account.owner},
+                              {"subject", account.name},
+                              {"body", originalPost(account, thread).toStdString()},
+                              {"time", now - thread * 3600}}}}});
+    }
+    nlohmann::json users = nlohmann::json::array();
+    for (const char* role : {"admin", "teller", "member"})
+        users.push_back({{"username", role},
+                         {"password", role},
+                         {"display_name", std::string("The ") + role},
+                         {"role", role}});
+    return board::stateFromJson(
+        {{"forums",
+          {{{"name", "testbank"},
+            {"title", "Test Bank"},
+            {"users", users},
+            {"boards", {{{"id", "accounts"}, {"title", "Accounts"}, {"threads", threads}}}}}}}},
+        now);
+}
+
+// The newest item of a post's list, without its date line.
+QString firstItem(const QString& post) {
+    const qsizetype start = post.indexOf("[*]");
+    if (start < 0)
+        return {};
+    qsizetype end = post.indexOf("[*]", start + 3);
+    if (end < 0) // the last item, followed by the list's own line break
+        end = post.indexOf("[/list]", start) - CrLf.size();
+    return post.mid(start, end - start).section(CrLf, 1);
+}
+
+QString lines(std::initializer_list<QString> texts) {
+    QString joined;
+    for (const QString& text : texts)
+        joined += text + CrLf;
+    return joined;
+}
+
+class Transactions : public testing::Test {
+protected:
+    void SetUp() override {
+        frmModify::errorText().clear();
+        frmModify::criticalError() = false;
+        Module1::BoardUrl = BoardUrl;
+        Module1::BoardId = "accounts";
+        calculator.show();
+    }
+
+    void TearDown() override {
+        calculator.close(); // closes every other window with it
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (qobject_cast<browser::PageViewer*>(window))
+                window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    static FrmVaultmeres& manager() { return FrmVaultmeres::instance(); }
+    static AccountListView& list() { return manager().ListView1(); }
+    static frmModify& dialog() { return frmModify::instance(); }
+    template <typename Widget = QWidget> static Widget* control(const char* name) {
+        return dialog().findChild<Widget*>(name);
+    }
+    static qsizetype loadsStarted() { return frmLog::instance().text().count("Opening page 1"); }
+    static bool loaded() {
+        return FrmVaultmeres::exists() && manager().isVisible() && !manager().loader().loading &&
+               manager().findChild<StatusBar*>("StatusBar1")->text(2).endsWith("loaded: Ready");
+    }
+
+    void openManagerAs(const QString& user) {
+        ASSERT_TRUE(logInThroughForum(BoardUrl, user));
+        manager().show();
+        manager().activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor(loaded, Deadline));
+        ASSERT_EQ(list().topLevelItemCount(), int(std::size(Accounts)));
+    }
+
+    // The posts of an account's thread as the server stores them.
+    QStringList posts(const QString& name) const {
+        QFile file(stateDir.filePath("state.json"));
+        if (!file.open(QIODevice::ReadOnly)) // nothing saved yet
+            return {name + "|" + originalPost(Accounts[threadOf(name) - 1], threadOf(name))};
+        const auto state = nlohmann::json::parse(file.readAll().toStdString());
+        QStringList bodies;
+        for (const auto& thread : state["forums"][0]["boards"][0]["threads"])
+            if (thread["id"] == threadOf(name))
+                for (const auto& post : thread["posts"])
+                    bodies.append(QString::fromStdString(post["subject"].get<std::string>() + "|" +
+                                                         post["body"].get<std::string>()));
+        return bodies;
+    }
+    QString post(const QString& name) const { return posts(name).value(0).section('|', 1); }
+
+    void openDialog(const QString& account) {
+        list().setCurrentItem(list().findRow("T" + QString::number(threadOf(account))));
+        QTest::mouseClick(manager().findChild<QPushButton*>("cmdModify"), Qt::LeftButton);
+        ASSERT_TRUE(frmModify::exists());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] {
+                return frmModify::exists() && dialog().pageAction == frmModify::NoAction &&
+                       control("cmdOK")->isEnabled();
+            },
+            Deadline));
+        EXPECT_FALSE(manager().isVisible());
+    }
+
+    static void choose(int type, const QString& counterpart, int reason) {
+        auto* types = control<QComboBox>("cmbTType");
+        types->setCurrentIndex(type);
+        auto* other = control<QComboBox>("cmbOtherAccount");
+        other->setCurrentIndex(other->findText(counterpart));
+        auto* reasons = control<QComboBox>(type == Income ? "cmbReasonIn" : "cmbReasonOut");
+        reasons->setCurrentIndex(reason);
+        emit reasons->activated(reason);
+    }
+
+    // Answers the request for the amount by typing it on the calculator.
+    void typeAmountWhenAsked(const char* keys) {
+        dialogs.answer(vbOK, [this, keys] {
+            for (const char* key = keys; *key; ++key) {
+                QWidget* focused = QApplication::focusWidget();
+                QTest::keyClick(focused && calculator.isAncestorOf(focused) ? focused : &calculator,
+                                *key);
+            }
+        });
+    }
+
+    // OK, then the dialog's close and the manager's reload.
+    void pressOK() {
+        const qsizetype loads = loadsStarted();
+        QTest::mouseClick(control("cmdOK"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return !frmModify::exists() && loadsStarted() > loads && loaded(); }, Deadline));
+    }
+
+    void expectRow(const QString& name, const CoinTexts& coins) {
+        const QTreeWidgetItem* row = list().findRow("T" + QString::number(threadOf(name)));
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(
+            (CoinTexts{row->text(AccountListView::Galleons), row->text(AccountListView::Sickles),
+                       row->text(AccountListView::Knuts)}),
+            coins)
+            << name.toStdString();
+    }
+
+    void expectBalance(const QString& name, const CoinTexts& coins) {
+        EXPECT_TRUE(post(name).contains(bank::coinBlock(coins))) << post(name).toStdString();
+        expectRow(name, coins);
+    }
+
+    QTemporaryDir stateDir;
+    TestServer server{boardState(), stateDir.filePath("state.json").toStdString()};
+    ForumProxy proxy{server.port()};
+    ScriptedDialogs dialogs;
+    ZentabCalc calculator;
+};
+
+TEST_F(Transactions, AnExpenseWritesBothItemsAsTheForumShowsThem) {
+    openManagerAs("teller");
+    openDialog("Alice");
+    choose(Expense, "Bob", 0); // Purchase
+    typeAmountWhenAsked("5G3S2K=");
+    dialogs.answer(vbYes);
+    dialogs.answer(vbOK);
+    pressOK();
+
+    ASSERT_EQ(dialogs.shown().size(), 3u);
+    EXPECT_EQ(dialogs.shown()[0].text, EnterAmount);
+    EXPECT_EQ(dialogs.shown()[1].text, "Subtract [ 5 Galleons 3 Sickles 2 Knuts] from \"Alice\" "
+                                       "account and add  amount to \"Bob\" account?");
+    EXPECT_EQ(dialogs.shown()[1].title, "Confirm");
+    EXPECT_EQ(dialogs.shown()[2].text, "Suceessfully modified Alice and Bob");
+    EXPECT_EQ(dialogs.shown()[2].title, "Success");
+
+    EXPECT_EQ(firstItem(post("Alice")),
+              lines({"Amount: [color=red]- 5 Galleons 3 Sickles 2 Knuts ($37.97 USD)[/color]",
+                     "Balance: Galleons:7 Sickles:0 Knuts:5  ($51.38 USD)", "Type:Purchase ",
+                     "Other party: [url=" + BoardUrl + "&action=display&thread=2] Bob[/url]",
+                     "Description:", ""}));
+    EXPECT_EQ(
+        firstItem(post("Bob")),
+        lines({"Amount: [color=lime]+ 5 Galleons 3 Sickles 2 Knuts ($37.97 USD)[/color]",
+               "Balance: Galleons:6 Sickles:3 Knuts:2  ($45.30 USD)", "Type:Sale ",
+               "Other party: [url=" + BoardUrl + "&action=display&thread=1&post=1] Alice[/url]",
+               "Description:", ""}));
+    EXPECT_TRUE(post("Alice").startsWith(
+        "Account Number: [url=http://testbank.proboards.com/index.cgi?action=viewprofile&user="
+        "teller ]1 [/url]"));
+    EXPECT_TRUE(post("Alice").endsWith(bank::signatureBlock()));
+    expectBalance("Alice", {"7", "0", "5"});
+    expectBalance("Bob", {"6", "3", "2"});
+}
+
+TEST_F(Transactions, BalancesFollowASeriesOfTransactions) {
+    const struct {
+        const char* account;
+        const char* counterpart;
+        int type;
+        int reason;
+        const char* amount;
+        CoinTexts accountAfter;
+        CoinTexts counterpartAfter;
+        QString accountType;
+        QString counterpartType;
+        bool aborted;
+    } ledger[] = {
+        // The first income of an empty account.
+        {"Carol",
+         "Bob",
+         Income,
+         1,
+         "5S=",
+         {"0", "5", "0"},
+         {"0", "12", "0"},
+         "Type:Paycheck ",
+         "Type:Payroll ",
+         false},
+        // Dora holds 10 Knuts and cannot pay a Galleon.
+        {"Alice",
+         "Dora",
+         Income,
+         0,
+         "1G=",
+         {"12", "3", "7"},
+         {"0", "0", "10"},
+         "Type:Sale ",
+         "Type:Purchase ",
+         true},
+        // Bob's whole balance.
+        {"Bob",
+         "Carol",
+         Expense,
+         2,
+         "12S=",
+         {"0", "0", "0"},
+         {"1", "0", "0"},
+         "Type:Refund ",
+         "Type:Refund ",
+         false},
+    };
+    openManagerAs("teller");
+    for (const auto& entry : ledger) {
+        SCOPED_TRACE(entry.account);
+        openDialog(entry.account);
+        control<QCheckBox>("Check4")->setChecked(false); // no question
+        choose(entry.type, entry.counterpart, entry.reason);
+        typeAmountWhenAsked(entry.amount);
+        dialogs.answer(vbOK);
+        pressOK();
+
+        expectBalance(entry.account, entry.accountAfter);
+        expectBalance(entry.counterpart, entry.counterpartAfter);
+        const QString accountItem = firstItem(post(entry.account));
+        const QString counterpartItem = firstItem(post(entry.counterpart));
+        EXPECT_TRUE(accountItem.contains(CrLf + entry.accountType + CrLf))
+            << accountItem.toStdString();
+        EXPECT_TRUE(counterpartItem.contains(CrLf + entry.counterpartType + CrLf));
+        EXPECT_EQ(accountItem.contains(Aborted), entry.aborted);
+        EXPECT_EQ(counterpartItem.contains(Aborted), entry.aborted);
+        EXPECT_EQ(accountItem.contains("***IN DEBT***"), entry.aborted);
+    }
+}
+
+TEST_F(Transactions, DecliningTheQuestionPostsNothing) {
+    openManagerAs("teller");
+    openDialog("Alice");
+    choose(Income, "Bob", 0);
+    typeAmountWhenAsked("1G=");
+    dialogs.answer(vbNo);
+    QTest::mouseClick(control("cmdOK"), Qt::LeftButton);
+
+    // The dialog is back with the balance as read, and reads the page again.
+    ASSERT_TRUE(frmModify::exists());
+    EXPECT_TRUE(dialog().isVisible());
+    EXPECT_EQ(control<QComboBox>("ComboGalleons")->currentText(), "12");
+    ASSERT_TRUE(QTest::qWaitFor([] { return control("cmdOK")->isEnabled(); }, Deadline));
+    EXPECT_EQ(dialog().pageAction, frmModify::NoAction);
+    EXPECT_EQ(post("Alice"), originalPost(Accounts[0], 1));
+    EXPECT_EQ(post("Bob"), originalPost(Accounts[1], 2));
+
+    const qsizetype loads = loadsStarted();
+    QTest::mouseClick(control("cmdCancel"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loadsStarted() > loads && loaded(); }, Deadline));
+}
+
+TEST_F(Transactions, ShowChangesOpensEachSavedPost) {
+    openManagerAs("teller");
+    openDialog("Bob");
+    control<QCheckBox>("Check3")->setChecked(true);
+    control<QCheckBox>("Check4")->setChecked(false);
+    dialogs.answerInput("Gift");
+    choose(Expense, "Carol", 9); // Other
+    typeAmountWhenAsked("3K=");
+    dialogs.answer(vbOK);
+    pressOK();
+
+    QStringList shown;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<browser::PageViewer*>(window) && window->isVisible())
+            shown.append(window->windowTitle());
+    shown.sort();
+    EXPECT_EQ(shown, QStringList({BoardUrl + "&action=display&thread=2",
+                                  BoardUrl + "&action=display&thread=3"}));
+    EXPECT_TRUE(firstItem(post("Bob")).contains(CrLf + "Type:Other(Gift)" + CrLf));
+    EXPECT_TRUE(firstItem(post("Carol")).contains(CrLf + "Type:Other(Gift)" + CrLf));
+}
+
+TEST_F(Transactions, ACounterpartTheUserMayNotModifyKeepsItsPostAndTheLogSaysSo) {
+    openManagerAs("member");
+    openDialog("Mina");
+    control<QCheckBox>("Check4")->setChecked(false);
+    choose(Expense, "Bob", 0);
+    typeAmountWhenAsked("1G=");
+    dialogs.answer(vbOK); // the warning
+    dialogs.answer(vbOK); // the failure
+    pressOK();
+
+    ASSERT_EQ(dialogs.shown().size(), 3u);
+    EXPECT_EQ(dialogs.shown()[1].text,
+              "You may not have the proper permissions needed to modify the Bob account");
+    EXPECT_EQ(dialogs.shown()[1].title, "Warning");
+    EXPECT_EQ(dialogs.shown()[2].text, "Test Bank - An Error Has Occurred");
+    EXPECT_EQ(dialogs.shown()[2].title, "Failed: Bob");
+    expectBalance("Mina", {"1", "0", "0"});
+    EXPECT_EQ(post("Bob"), originalPost(Accounts[1], 2));
+    EXPECT_TRUE(frmLog::instance().text().contains(
+        "Out of step: Mina was saved with - 1 Galleons 0 Sickles 0 Knuts to Bob, but Bob was not"));
+}
+
+TEST_F(Transactions, AnOverloadedEditPageIsACriticalErrorForTheRestOfTheRun) {
+    openManagerAs("teller");
+    ASSERT_TRUE(server.faults("overload=1"));
+    dialogs.answer(vbOK);
+    list().setCurrentItem(list().findRow("T1"));
+    QTest::mouseClick(manager().findChild<QPushButton*>("cmdModify"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.shown().size() == 1; }, Deadline));
+    EXPECT_EQ(dialogs.shown()[0].title, "Server Overload Error");
+    EXPECT_EQ(dialogs.shown()[0].style, vbCritical);
+
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0)
+            openDialog("Alice");
+        dialogs.answer(vbOK);
+        QTest::mouseClick(control("cmdOK"), Qt::LeftButton);
+        EXPECT_EQ(dialogs.shown().back().text, "Server Overload Error");
+        EXPECT_EQ(dialogs.shown().back().title, "Critical Error");
+        EXPECT_FALSE(frmModify::exists());
+    }
+    EXPECT_EQ(post("Alice"), originalPost(Accounts[0], 1));
+}
+
+TEST_F(Transactions, TheSeventeenthTransactionArchivesTheListIntoAReply) {
+    openManagerAs("teller");
+    openDialog("Ernie");
+    control<QCheckBox>("Check4")->setChecked(false);
+    choose(Expense, "Bob", 0);
+    typeAmountWhenAsked("1G=");
+    dialogs.answer(vbOK);
+    pressOK();
+
+    const QStringList ernie = posts("Ernie");
+    ASSERT_EQ(ernie.size(), 2);
+    EXPECT_EQ(ernie[0].count("[*]"), 1); // only the new item
+    const QString reply = ernie[1];
+    EXPECT_TRUE(reply.startsWith("Archive: Ernie|[color=lime]Sep 16,2026, 1:00:00 am  (UTC)[/color]"
+                                 " - [color=lime]Sep 01,2026, 1:00:00 am  (UTC)[/color]" +
+                                 CrLf + "[list]" + CrLf + "[*]Sep 16"))
+        << reply.toStdString();
+    EXPECT_EQ(reply.count("[*]"), 16);
+    expectBalance("Ernie", {"2", "0", "0"});
+    expectBalance("Bob", {"2", "0", "0"});
+}
+
+TEST_F(Transactions, TheDialogRefusesWhatCannotBeATransaction) {
+    openManagerAs("teller");
+    openDialog("Alice");
+    auto* types = control<QComboBox>("cmbTType");
+    QTest::keyClicks(types->lineEdit(), "xyz");
+    EXPECT_EQ(types->currentText(), "income");
+    types->setCurrentIndex(Expense);
+    EXPECT_TRUE(control("cmbReasonOut")->isVisible());
+    EXPECT_FALSE(control("cmbReasonIn")->isVisible());
+    types->setCurrentIndex(Income);
+    EXPECT_TRUE(control("cmbReasonIn")->isVisible());
+
+    const struct {
+        const char* counterpart;
+        int reason; // -1 none chosen
+        QString refusal;
+    } cases[] = {
+        {"With Who?", 0, "Choose the name of the person this transaction is with"},
+        {"Nobody", 0, "Choose the name of the person this transaction is with"},
+        {"Bob", -1, "Choose a reason for the transaction"},
+    };
+    for (const auto& c : cases) {
+        auto* other = control<QComboBox>("cmbOtherAccount");
+        other->setEditText(c.counterpart);
+        auto* reasons = control<QComboBox>("cmbReasonIn");
+        reasons->setCurrentIndex(c.reason);
+        if (c.reason < 0)
+            reasons->setEditText("Reason");
+        dialogs.answer(vbOK);
+        QTest::mouseClick(control("cmdOK"), Qt::LeftButton);
+        EXPECT_EQ(dialogs.shown().back().text, c.refusal);
+    }
+
+    auto* reasons = control<QComboBox>("cmbReasonIn");
+    const std::pair<std::optional<QString>, QString> otherNames[] = {{std::nullopt, ""},
+                                                                     {"Lottery", "Lottery"}};
+    for (const auto& [answer, kept] : otherNames) {
+        dialogs.answerInput(answer);
+        reasons->setCurrentIndex(9);
+        emit reasons->activated(9);
+        EXPECT_EQ(dialog().otherReasonName, kept);
+        EXPECT_EQ(dialogs.shown().back().title, "Enter Other");
+    }
+    emit reasons->activated(0);
+    EXPECT_EQ(dialog().otherReasonName, "");
+    EXPECT_EQ(post("Alice"), originalPost(Accounts[0], 1));
+}
+
+TEST_F(Transactions, APostWithoutItsCoinLinesIsAWarningAtOK) {
+    openManagerAs("teller");
+    ForumClient teller(server.port());
+    ASSERT_TRUE(teller.login("teller"));
+    const auto edit = teller.post({{"action", "modifypost2"},
+                                   {"board", "accounts"},
+                                   {"thread", "1"},
+                                   {"post", "1"},
+                                   {"subject", "Alice"},
+                                   {"message", "Galleons: 12\r\nSickles: 3\r\n"},
+                                   {"nextaction", "post"}});
+    ASSERT_TRUE(edit && edit->status == 303);
+    list().setCurrentItem(list().findRow("T1"));
+    QTest::mouseClick(manager().findChild<QPushButton*>("cmdModify"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([] { return control("cmdOK")->isEnabled(); }, Deadline));
+    EXPECT_EQ(dialog().pageAction, frmModify::ReadPost);
+
+    dialogs.answer(vbOK);
+    QTest::mouseClick(control("cmdOK"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text, "Account denomination field(s) missing");
+    EXPECT_EQ(dialogs.shown()[0].title, "Warning");
+    EXPECT_EQ(dialogs.shown()[0].style, vbInformation);
+    EXPECT_TRUE(frmModify::errorText().isEmpty());
+    EXPECT_TRUE(dialog().isVisible());
+}
+
+} // namespace
