@@ -79,6 +79,25 @@ TEST(TransactionRecord, TheFundsCheckLetsTheWholeBalanceGo) {
     EXPECT_TRUE(lacksFunds(TransactionType::Income, {}, balance, 494));
 }
 
+TEST(TransactionRecord, ABalanceFollowsOnlyFromTheAmountOnTheTape) {
+    const struct {
+        CoinTexts before;
+        CoinTexts after;
+        qint64 change;
+        bool follows;
+    } cases[] = {
+        {{"12", "3", "7"}, {"7", "0", "5"}, -2554, true},
+        {{"0", "0", "0"}, {"0", "5", "0"}, 145, true},
+        {{"1", "0", "0"}, {"0", "17", "0"}, 0, true},                  // unsorted, the same value
+        {{"0", "0", "0"}, {"5", "3", "2"}, -2554, false},              // Clear before the amount
+        {{"12", "3", "7"}, {"14", "6", "14"}, -2554, false},           // another operator
+        {{"4355000", "0", "0"}, {"4356000", "0", "0"}, 493000, false}, // beyond the range
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(balanceFollows(c.before, c.after, c.change), c.follows)
+            << c.after.galleons.toStdString();
+}
+
 TEST(TransactionRecord, PrivateAnonymousAndOtherNamesAreWrittenOnBothSides) {
     Transaction t = aliceToBob();
     t.reason = "Other";
