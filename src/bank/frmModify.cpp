@@ -134,17 +134,20 @@ void frmModify::layOutControls() {
     auto* account = new QGridLayout(Frame1);
     account->addWidget(Label1, 0, 0);
     account->addWidget(TextName, 0, 1, 1, 3);
-    account->addWidget(ComboGalleons, 1, 1);
-    account->addWidget(ComboSickles, 1, 2);
-    account->addWidget(ComboKnuts, 1, 3);
+    const std::pair<QComboBox*, const char*> coins[] = {
+        {ComboGalleons, "&Galleons"}, {ComboSickles, "&Sickles"}, {ComboKnuts, "&Knuts"}};
+    for (int column = 1; const auto& [box, caption] : coins) {
+        account->addWidget(platform::buddyLabel(caption, box, Frame1), 1, column);
+        account->addWidget(box, 2, column++);
+    }
 
     auto* transaction = new QGridLayout(Frame2);
     transaction->addWidget(platform::buddyLabel("&Type:", cmbTType, Frame2), 0, 0);
     transaction->addWidget(cmbTType, 0, 1);
     transaction->addWidget(platform::buddyLabel("&With:", cmbOtherAccount, Frame2), 0, 2);
     transaction->addWidget(cmbOtherAccount, 0, 3);
-    auto* reasonLabel = platform::buddyLabel("&Reason:", cmbReasonIn, Frame2);
-    transaction->addWidget(reasonLabel, 1, 0);
+    lblReason = platform::buddyLabel("&Reason:", cmbReasonIn, Frame2);
+    transaction->addWidget(lblReason, 1, 0);
     // The two reason lists share one place; the type decides which is in front.
     transaction->addWidget(cmbReasonIn, 1, 1);
     transaction->addWidget(cmbReasonOut, 1, 1);
@@ -166,6 +169,7 @@ void frmModify::layOutControls() {
     const platform::Twips twips(*this);
     setMinimumWidth(twips.px(6000));
     TextComment->setMinimumHeight(twips.px(900));
+    TextComment->setMaximumHeight(twips.px(1800));
 }
 
 void frmModify::Form_Open(const QString& accountName, const QString& rowKey,
@@ -215,6 +219,7 @@ void frmModify::cmbTType_Click(int index) {
         return;
     cmbReasonIn->setVisible(index == 0);
     cmbReasonOut->setVisible(index == 1);
+    lblReason->setBuddy(index == 0 ? cmbReasonIn : cmbReasonOut);
 }
 
 bool frmModify::eventFilter(QObject* watched, QEvent* event) {

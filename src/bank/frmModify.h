@@ -101,6 +101,7 @@ private:
     QGroupBox* Frame2;
     QComboBox* cmbTType;
     QComboBox* cmbOtherAccount;
+    QLabel* lblReason;
     QComboBox* cmbReasonIn;
     QComboBox* cmbReasonOut;
     QPlainTextEdit* TextComment;
