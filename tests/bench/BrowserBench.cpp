@@ -75,13 +75,3 @@ void FetchABoardPageWithAPlainClient(benchmark::State& state) {
 BENCHMARK(FetchABoardPageWithAPlainClient)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("ZentabCalculatorBench");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -12,8 +12,6 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
 
@@ -54,17 +52,3 @@ void LoadAHundredAccounts(benchmark::State& state) {
 BENCHMARK(LoadAHundredAccounts)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char* argv[]) {
-    // Closing the manager stores its size: keep that out of the user's settings.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    QStandardPaths::setTestModeEnabled(true);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("ZentabCalculator");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

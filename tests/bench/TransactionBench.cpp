@@ -20,8 +20,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -124,17 +122,3 @@ void OneTransaction(benchmark::State& state) {
 BENCHMARK(OneTransaction)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
 
 } // namespace
-
-int main(int argc, char* argv[]) {
-    // Closing the manager stores its size: keep that out of the user's settings.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    QStandardPaths::setTestModeEnabled(true);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("ZentabCalculator");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
