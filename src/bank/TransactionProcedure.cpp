@@ -225,6 +225,8 @@ void TransactionProcedure::loadIntoCalculator(const bank::CoinTexts& balance) {
 }
 
 bool TransactionProcedure::waitForAmount() {
+    if (!present()) // closed while the message was up
+        return false;
     frmModify& d = *dialog_;
     d.hide();
     manager_->setEnabled(false);
@@ -498,6 +500,8 @@ bool TransactionProcedure::savedAs(const QString& name) {
 }
 
 void TransactionProcedure::finish() {
+    if (!dialog_)
+        return;
     frmModify& d = *dialog_;
     d.pageAction = frmModify::CloseDialog;
     d.WBModify().Navigate(QStringLiteral("about:home"));
