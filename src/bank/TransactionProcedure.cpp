@@ -236,14 +236,15 @@ bool TransactionProcedure::waitForAmount() {
     QEventLoop loop;
     d.amountWait_ = &loop;
     const int ended = loop.exec();
-    if (dialog_)
-        dialog_->amountWait_ = nullptr;
-    if (ended != AmountTyped || !present())
+    if (manager_) {
+        manager_->show();
+        manager_->setEnabled(true);
+    }
+    if (!dialog_)
         return false;
-    manager_->show();
-    manager_->setEnabled(true);
+    dialog_->amountWait_ = nullptr;
     dialog_->hide();
-    return true;
+    return ended == AmountTyped && present();
 }
 
 // The amount from the tape, the funds check, the new balance and the
@@ -254,9 +255,11 @@ bool TransactionProcedure::takeAmount() {
     const auto amount = fields ? bank::amountKnuts(*fields) : std::nullopt;
     const QTreeWidgetItem* accountRow = row(account_.rowKey);
     const QTreeWidgetItem* counterpartRow = row(counterpart_.rowKey);
-    if (!amount || !accountRow || !counterpartRow) {
-        platform::MsgBox("No amount for this transaction was found on the calculator's tape, "
-                         "so nothing was posted",
+    if (!accountRow || !counterpartRow || !amount) {
+        platform::MsgBox(!amount ? "No amount for this transaction was found on the "
+                                   "calculator's tape, so nothing was posted"
+                                 : "An account of this transaction is no longer in the "
+                                   "manager's list, so nothing was posted",
                          platform::vbExclamation);
         decline();
         return false;
