@@ -166,6 +166,13 @@ void frmModify::layOutControls() {
     layout->addWidget(Check4, 2, 1);
     layout->addWidget(cmdOK, 2, 2);
     layout->addWidget(cmdCancel, 2, 3);
+    // Tab goes through the controls as they are read, top to bottom.
+    QWidget* const order[] = {TextName,        ComboGalleons, ComboSickles, ComboKnuts, cmbTType,
+                              cmbOtherAccount, cmbReasonIn,   cmbReasonOut, Check1,     Check2,
+                              TextComment,     Check3,        Check4,       cmdOK,      cmdCancel};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     const platform::Twips twips(*this);
     setMinimumWidth(twips.px(6000));
     TextComment->setMinimumHeight(twips.px(900));
