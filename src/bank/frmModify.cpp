@@ -345,7 +345,9 @@ void frmModify::showAgain() {
 // ---- OK, Cancel and closing ----
 
 void frmModify::cmdOK_Click() {
-    TransactionProcedure(*this).run();
+    // The page handler enables OK while a transaction still waits for its pages.
+    if (!running_)
+        TransactionProcedure(*this).run();
 }
 
 bool frmModify::showWaitingError() {
