@@ -211,6 +211,15 @@ protected:
         });
     }
 
+    // A transaction ready for OK, without the question before the saves.
+    void prepareUnasked(const QString& account, int type, const QString& counterpart, int reason,
+                        const char* amount) {
+        openDialog(account);
+        control<QCheckBox>("Check4")->setChecked(false);
+        choose(type, counterpart, reason);
+        typeAmountWhenAsked(amount);
+    }
+
     // OK, then the dialog's close and the manager's reload.
     void pressOK() {
         const qsizetype loads = loadsStarted();
@@ -299,10 +308,7 @@ TEST_F(Transactions, BalancesFollowASeriesOfTransactions) {
     openManagerAs("teller");
     for (const auto& entry : ledger) {
         SCOPED_TRACE(entry.account);
-        openDialog(entry.account);
-        control<QCheckBox>("Check4")->setChecked(false); // no question
-        choose(entry.type, entry.counterpart, entry.reason);
-        typeAmountWhenAsked(entry.amount);
+        prepareUnasked(entry.account, entry.type, entry.counterpart, entry.reason, entry.amount);
         dialogs.answer(vbOK);
         pressOK();
 
@@ -345,12 +351,9 @@ TEST_F(Transactions, DecliningTheQuestionPostsNothing) {
 
 TEST_F(Transactions, ShowChangesOpensEachSavedPost) {
     openManagerAs("teller");
-    openDialog("Bob");
-    control<QCheckBox>("Check3")->setChecked(true);
-    control<QCheckBox>("Check4")->setChecked(false);
     dialogs.answerInput("Gift");
-    choose(Expense, "Carol", 9); // Other
-    typeAmountWhenAsked("3K=");
+    prepareUnasked("Bob", Expense, "Carol", 9, "3K="); // Other
+    control<QCheckBox>("Check3")->setChecked(true);
     dialogs.answer(vbOK);
     pressOK();
 
@@ -367,10 +370,7 @@ TEST_F(Transactions, ShowChangesOpensEachSavedPost) {
 
 TEST_F(Transactions, ACounterpartTheUserMayNotModifyKeepsItsPostAndTheLogSaysSo) {
     openManagerAs("member");
-    openDialog("Mina");
-    control<QCheckBox>("Check4")->setChecked(false);
-    choose(Expense, "Bob", 0);
-    typeAmountWhenAsked("1G=");
+    prepareUnasked("Mina", Expense, "Bob", 0, "1G=");
     dialogs.answer(vbOK); // the warning
     dialogs.answer(vbOK); // the failure
     pressOK();
@@ -411,10 +411,7 @@ TEST_F(Transactions, AnOverloadedEditPageIsACriticalErrorForTheRestOfTheRun) {
 
 TEST_F(Transactions, TheSeventeenthTransactionArchivesTheListIntoAReply) {
     openManagerAs("teller");
-    openDialog("Ernie");
-    control<QCheckBox>("Check4")->setChecked(false);
-    choose(Expense, "Bob", 0);
-    typeAmountWhenAsked("1G=");
+    prepareUnasked("Ernie", Expense, "Bob", 0, "1G=");
     dialogs.answer(vbOK);
     pressOK();
 
