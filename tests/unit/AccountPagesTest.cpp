@@ -1,5 +1,6 @@
 #include "AccountPages.h"
 
+#include "CoinTextsPrinting.h"
 #include "HtmlDocument.h"
 #include "QtPrinting.h"
 #include "ThreadTable.h"

@@ -1,5 +1,6 @@
 #include "AccountPost.h"
 
+#include "CoinTextsPrinting.h"
 #include "CrLfLines.h"
 #include "QtPrinting.h"
 

@@ -1,5 +1,6 @@
 #include "TransactionRecord.h"
 
+#include "CoinTextsPrinting.h"
 #include "CrLfLines.h"
 #include "Module1.h"
 #include "QtPrinting.h"
