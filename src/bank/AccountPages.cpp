@@ -33,16 +33,9 @@ std::optional<CoinLine> missingCoinLine(const QString& pageHtml) {
     if (!piece)
         return CoinLine::Galleon;
     const QStringList lines = piece->split(CrLf);
-    const std::pair<CoinLine, QString> labels[] = {{CoinLine::Galleon, "galleons:"},
-                                                   {CoinLine::Sickle, "sickles:"},
-                                                   {CoinLine::Knut, "knuts:"}};
-    for (const auto& [line, label] : labels) {
-        const bool found = std::any_of(lines.begin(), lines.end(), [&](const QString& text) {
-            return text.contains(label, Qt::CaseInsensitive);
-        });
-        if (!found)
-            return line;
-    }
+    for (const CoinLine coin : {CoinLine::Galleon, CoinLine::Sickle, CoinLine::Knut})
+        if (!coinLine(lines, coin, RenderedListStart))
+            return coin;
     return std::nullopt;
 }
 

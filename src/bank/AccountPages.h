@@ -28,8 +28,7 @@ struct ThreadLink {
 // The threads of a board page's thread table, in document order.
 QList<ThreadLink> threadLinks(const QList<TableRow>& table);
 
-// The labels of the coin lines, as the preliminary check names a missing one.
-enum class CoinLine { Galleon, Sickle, Knut };
+// A coin line as the preliminary check names it when it is missing.
 QString coinLineName(CoinLine line);
 
 struct AccountThread {

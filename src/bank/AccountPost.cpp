@@ -2,17 +2,14 @@
 
 #include "NumberText.h"
 
-#include <QStringList>
-#include <algorithm>
-
 namespace bank {
 namespace {
 
 const QString HomePage = QStringLiteral("http://zentab.example.org/");
 const QString ContactAddress = QStringLiteral("zentab@example.org");
 const QString ListStart = QStringLiteral("[list]");
-const QString CoinLabels[] = {QStringLiteral("galleons:"), QStringLiteral("sickles:"),
-                              QStringLiteral("knuts:")};
+const QString CoinLabels[] = {QStringLiteral("Galleons:"), QStringLiteral("Sickles:"),
+                              QStringLiteral("Knuts:")};
 
 QString signatureStart() {
     return QStringLiteral("[size=1]") + QChar(0x00AB);
@@ -42,6 +39,22 @@ QString rewriteHeader(const QString& header, const QString& threadNumber) {
 
 QString valueBetweenColons(const QString& line) {
     return line.section(':', 1, 1).trimmed();
+}
+
+bool beginsWithLabel(const QString& line, const QString& label) {
+    qsizetype at = 0;
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
+        ++at;
+    return QStringView(line).sliced(at).startsWith(label, Qt::CaseInsensitive);
+}
+
+// The coin's balance as the edit form holds it, written as number text.
+std::optional<QString> editFormBalance(const QStringList& lines, CoinLine coin) {
+    const auto line = coinLine(lines, coin, ListStart);
+    if (!line)
+        return std::nullopt;
+    const double number = calculator::LeadingNumber(line->section(':', 1, 1).toStdString());
+    return QString::fromStdString(calculator::numberText(number));
 }
 
 } // namespace
@@ -98,38 +111,35 @@ QString rewriteAccountPost(const QString& oldMessage, const QString& threadNumbe
     return parts.header + coinBlock(coins) + withNewItem(parts.tail, newItem);
 }
 
+std::optional<QString> coinLine(const QStringList& lines, CoinLine coin, const QString& listStart) {
+    const QString& label = CoinLabels[static_cast<int>(coin)];
+    for (const QString& line : lines) {
+        if (line.contains(listStart, Qt::CaseInsensitive))
+            break;
+        if (beginsWithLabel(line, label))
+            return line;
+    }
+    return std::nullopt;
+}
+
 CoinTexts readBalances(const QString& body) {
     const QStringList lines = body.split(CrLf);
-    QString values[3];
-    for (int coin = 0; coin < 3; ++coin)
-        for (const QString& line : lines)
-            if (line.contains(CoinLabels[coin], Qt::CaseInsensitive)) {
-                values[coin] = valueBetweenColons(line);
-                break;
-            }
-    return {values[0], values[1], values[2]};
+    const auto balance = [&](CoinLine coin) {
+        const auto line = coinLine(lines, coin, RenderedListStart);
+        return line ? valueBetweenColons(*line) : QString();
+    };
+    return {balance(CoinLine::Galleon), balance(CoinLine::Sickle), balance(CoinLine::Knut)};
 }
 
 std::optional<CoinTexts> readEditFormBalances(const QString& message) {
     // A text box gives its lines with plain line feeds, a post with CR LF.
-    QStringList lines;
-    for (const QString& line : QString(message).replace(CrLf, "\n").split('\n'))
-        if (line.contains(':'))
-            lines.append(line);
-    if (lines.size() < 3)
+    const QStringList lines = QString(message).replace(CrLf, "\n").split('\n');
+    const auto galleons = editFormBalance(lines, CoinLine::Galleon);
+    const auto sickles = editFormBalance(lines, CoinLine::Sickle);
+    const auto knuts = editFormBalance(lines, CoinLine::Knut);
+    if (!galleons || !sickles || !knuts)
         return std::nullopt;
-    QString values[3];
-    const char* const words[] = {"galleon", "sickle", "knut"};
-    for (int coin = 0; coin < 3; ++coin) {
-        auto line = std::find_if(lines.begin(), lines.end(), [&](const QString& text) {
-            return text.contains(QLatin1String(words[coin]), Qt::CaseInsensitive);
-        });
-        if (line == lines.end())
-            return std::nullopt;
-        const double number = calculator::LeadingNumber(line->section(':', 1, 1).toStdString());
-        values[coin] = QString::fromStdString(calculator::numberText(number));
-    }
-    return CoinTexts{values[0], values[1], values[2]};
+    return CoinTexts{*galleons, *sickles, *knuts};
 }
 
 } // namespace bank

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // The text of an account post: the first post of an account's thread, with an
@@ -23,6 +24,17 @@ struct NewAccountPost {
 
 inline const QString CrLf = QStringLiteral("\r\n");
 inline const QString AccountNumberPlaceholder = QStringLiteral("]######## [");
+// Where the transaction list starts in the thread page the forum renders.
+inline const QString RenderedListStart = QStringLiteral("<ul");
+
+enum class CoinLine { Galleon, Sickle, Knut };
+
+// The line that holds a coin's balance: the first that begins, blanks and tabs
+// aside, with the coin's label and a colon ("Galleons:", any case), taken only
+// from above the line where the transaction list starts (the first holding
+// listStart, any case). So neither the owner line, whose user and host names
+// may hold coin words, nor the list's balances can stand in for it.
+std::optional<QString> coinLine(const QStringList& lines, CoinLine coin, const QString& listStart);
 
 // The board address cut after the character that follows "index.cgi".
 QString boardPrefix(const QString& boardUrl);
@@ -51,13 +63,13 @@ QString withNewItem(const QString& tail, const QString& item);
 QString rewriteAccountPost(const QString& oldMessage, const QString& threadNumber,
                            const CoinTexts& coins, const QString& newItem);
 
-// The balances of a post body whose lines end in CR LF: for each coin the first
-// line holding its label, the text between that line's first and second colon.
+// The balances of a rendered post body whose lines end in CR LF: for each coin
+// the text between its coin line's first and second colon; empty without one.
 CoinTexts readBalances(const QString& body);
 
-// The balances as the forum's edit form holds the post: among its lines with a
-// colon, the first naming each coin, its number between the first two colons,
-// written as number text; nothing when a coin has no such line.
+// The balances as the forum's edit form holds the post: for each coin the
+// number between its coin line's first two colons, written as number text;
+// nothing when a coin has no coin line.
 std::optional<CoinTexts> readEditFormBalances(const QString& message);
 
 } // namespace bank

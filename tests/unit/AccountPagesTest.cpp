@@ -84,6 +84,12 @@ TEST(AccountPages, APostWithoutCoinLinesIsNoAccount) {
          "google_ad_section_start -->Knuts: 3",
          CoinLine::Knut},
         {"<!-- google_ad_section_start -->GALLEONS:7<br>knuts:1", CoinLine::Sickle},
+        {"<!-- google_ad_section_start -->Account Number: <a "
+         "href=\"http://galleonbank.proboards.com/index.cgi?action=viewprofile&amp;user=knuts:\">"
+         "42 </a><br><br>Galleons: 1<br>Note: sickles: 2<br><ul><br><li>Knuts: 3",
+         CoinLine::Sickle},
+        {"<!-- google_ad_section_start -->Galleons: 1<br>Sickles: 2<br><UL><br><li>Knuts: 3",
+         CoinLine::Knut},
         {"no markers at all", CoinLine::Galleon},
     };
     for (const auto& c : cases) {

@@ -67,24 +67,34 @@ TEST(AccountPost, RewriteDropsEveryOldCoinLineAndBlankLinesOfTheHeader) {
     EXPECT_TRUE(noHeader.startsWith("Galleons: 12\r\n"));
 }
 
-TEST(AccountPost, BalancesAreReadBetweenTheFirstTwoColons) {
-    EXPECT_EQ(readBalances(crLfLines({"Account Number: 42", "Galleons: 12 : more words",
-                                      "sickles:3", "KNUTS:   7  ", "[*]Galleons: 99"})),
-              (CoinTexts{"12", "3", "7"}));
-    EXPECT_EQ(readBalances(crLfLines({"Galleons: 1", "Sickles: 2"})), (CoinTexts{"1", "2", ""}));
-}
-
-TEST(AccountPost, TheEditFormGivesTheBalancesAsNumbers) {
+// "{list}" stands for the line where the transaction list starts: "[LIST]" in
+// the edit form's text, "<ul>" in the rendered body.
+TEST(AccountPost, BothReadersTakeEachCoinFromTheFirstLineBeginningWithItsLabel) {
     const struct {
-        QString message;
-        std::optional<CoinTexts> balances;
+        QStringList lines;
+        CoinTexts shown;
+        std::optional<CoinTexts> numbers;
     } cases[] = {
-        {crLfLines({"Account Number: 42", "Galleons: 12", "Sickles: 3", "Knuts: 7 : more"}),
+        {{"Account Number: [url=http://galleonbank.proboards.com/index.cgi?action=viewprofile&"
+          "user=knut ]42 [/url]",
+          "", "Galleons: 0012 : more words", "sickles:3", " \tKNUTS:   7  "},
+         {"0012", "3", "7"},
          CoinTexts{"12", "3", "7"}},
-        {"GALLEONS:12.50\nsickles: -3\nKnut: x\n", CoinTexts{"12.5", "-3", "0"}},
-        {crLfLines({"Galleons: 1", "Sickles: 2"}), std::nullopt},
-        {crLfLines({"Galleons: 1", "Sickles: 2", "Note: none", "Other: x"}), std::nullopt},
+        {{"GALLEONS:12.50", "Sickles: -3", "Knuts: x", "{list}", "Knuts: 9"},
+         {"12.50", "-3", "x"},
+         CoinTexts{"12.5", "-3", "0"}},
+        {{"Galleons: 1", "Sickles: 2", "{list}", "[*]Balance: Galleons:1 Sickles:2 Knuts:3",
+          "Knuts: 3"},
+         {"1", "2", ""},
+         std::nullopt},
+        {{"Galleons: 1", "Sickles: 2", "Note: Knuts: 3", "Knut: 3", "My knuts: 3"},
+         {"1", "2", ""},
+         std::nullopt},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(readEditFormBalances(c.message), c.balances) << c.message.toStdString();
+    for (const auto& c : cases) {
+        const QString body = QStringList(c.lines).replaceInStrings("{list}", "<ul>").join(CrLf);
+        EXPECT_EQ(readBalances(body), c.shown) << body.toStdString();
+        const QString form = QStringList(c.lines).replaceInStrings("{list}", "[LIST]").join('\n');
+        EXPECT_EQ(readEditFormBalances(form), c.numbers) << form.toStdString();
+    }
 }
