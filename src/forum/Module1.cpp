@@ -4,34 +4,12 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTimer>
 
 namespace Module1 {
 namespace {
 
-constexpr const char* CodePage = "windows-1252";
-constexpr int HighestScrambledCode = 190; // the largest shift is +65, a code ends at 255
-
 const char* const ParamKeys[] = {"action=", "board=", "thread=", "post=", "page="};
-
-std::optional<QByteArray> codesOf(const QString& text) {
-    QStringEncoder encoder(CodePage);
-    QByteArray codes = encoder(text);
-    if (encoder.hasError() || codes.size() != text.size())
-        return std::nullopt;
-    return codes;
-}
-
-QString textOf(const QByteArray& codes) {
-    QStringDecoder decoder(CodePage);
-    return decoder(codes);
-}
-
-int shift(qsizetype position) {
-    return 63 + static_cast<int>(position % 3);
-}
 
 // The first element of a query that holds a parameter's key, case-sensitively.
 qsizetype findParam(const QStringList& elements, UrlParamKind kind) {
@@ -59,34 +37,6 @@ bool Delay(int ms) {
             return false; // every event loop was told to end: the program is quitting
     }
     return true;
-}
-
-std::optional<QString> Scramble(const QString& text) {
-    auto codes = codesOf(text);
-    if (!codes)
-        return std::nullopt;
-    std::reverse(codes->begin(), codes->end());
-    for (qsizetype i = 0; i < codes->size(); ++i) {
-        const int code = static_cast<unsigned char>((*codes)[i]);
-        if (code > HighestScrambledCode)
-            return std::nullopt;
-        (*codes)[i] = static_cast<char>(code + shift(i));
-    }
-    return textOf(*codes);
-}
-
-std::optional<QString> Unscramble(const QString& text) {
-    auto codes = codesOf(text);
-    if (!codes)
-        return std::nullopt;
-    for (qsizetype i = 0; i < codes->size(); ++i) {
-        const int code = static_cast<unsigned char>((*codes)[i]) - shift(i);
-        if (code < 0)
-            return std::nullopt;
-        (*codes)[i] = static_cast<char>(code);
-    }
-    std::reverse(codes->begin(), codes->end());
-    return textOf(*codes);
 }
 
 bool IsBoardUrl(const QString& url) {

@@ -24,8 +24,10 @@ enum UrlParamKind { upAction = 0, upBoard = 1, upThread = 2, upPost = 3, upPage 
 // loop between events; false when it ended early because the program is quitting.
 bool Delay(int ms);
 
-// Reversible scrambling of texts of Windows-1252 codes 0-190; nothing for a
-// text with any other character.
+// Reversible scrambling: the text reversed, each character of Windows-1252 codes
+// 0-190 replaced by that of code + 63 + (i mod 3), any other by "$" and a stand-in
+// (so the result may be longer). Scramble refuses only text that is not valid
+// UTF-16; Unscramble refuses what no Scramble writes.
 std::optional<QString> Scramble(const QString& text);
 std::optional<QString> Unscramble(const QString& text);
 

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QStringDecoder>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace Module1;
@@ -14,35 +15,114 @@ namespace {
 
 const QString Board = "http://x.proboards.com/index.cgi";
 
-// The characters of Windows-1252 codes first .. first + count - 1.
-QString codes(int first, int count) {
-    QByteArray bytes;
-    for (int code = first; code < first + count; ++code)
-        bytes += static_cast<char>(code);
-    return QStringDecoder("windows-1252")(bytes);
+QString codePage(const QByteArray& codes) {
+    return QStringDecoder("windows-1252")(codes);
+}
+
+// Windows-1252 codes 0-190: every character the first form of Scramble took.
+QByteArray plainCodes() {
+    QByteArray codes;
+    for (int code = 0; code <= 190; ++code)
+        codes += static_cast<char>(code);
+    return codes;
+}
+
+// The first form of Scramble: reversed, each code moved up by 63 + (i mod 3).
+QString shiftedCodes(QByteArray codes) {
+    std::reverse(codes.begin(), codes.end());
+    for (qsizetype i = 0; i < codes.size(); ++i)
+        codes[i] = static_cast<char>(static_cast<unsigned char>(codes[i]) + 63 + i % 3);
+    return codePage(codes);
+}
+
+bool holdable(char32_t c) {
+    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
+    const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+    const bool noncharacter = (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+    return !control && !surrogate && !noncharacter;
+}
+
+// Every Unicode scalar value in code order, apart from those of `left` (none beyond U+FFFF).
+QString everyCharacterBut(const QString& left = {}) {
+    QString text;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+        if (!surrogate && !(c <= 0xFFFF && left.contains(QChar(char16_t(c)))))
+            text.append(QChar::fromUcs4(c));
+    }
+    return text;
+}
+
+QString character(char32_t c) {
+    return QStringView(QChar::fromUcs4(c)).toString();
 }
 
 } // namespace
 
-TEST(Scramble, RoundTripsEveryCodeItHolds) {
-    EXPECT_EQ(Scramble(""), QString());
-    EXPECT_EQ(Scramble("abc"), QString(3, QChar(0x00A2)));
-    for (int length = 1; length <= 4; ++length)
-        for (int first = 0; first + length <= 191; ++first) {
-            const QString text = codes(first, length);
-            const auto scrambled = Scramble(text);
-            ASSERT_TRUE(scrambled) << first << ' ' << length;
-            EXPECT_EQ(scrambled->size(), length);
-            EXPECT_EQ(Unscramble(*scrambled), text) << first << ' ' << length;
-        }
-    EXPECT_EQ(Unscramble(*Scramble("p@ss w0rd!")), "p@ss w0rd!");
+TEST(Scramble, KeepsTheCodePageFormForCodesUpTo190) {
+    const QByteArray codes = plainCodes();
+    for (const QByteArray tail : {"", "a", "ab"}) { // each code comes once at each position
+        SCOPED_TRACE(tail.size());
+        EXPECT_EQ(Scramble(codePage(codes + tail)), shiftedCodes(codes + tail));
+        EXPECT_EQ(Unscramble(shiftedCodes(codes + tail)), codePage(codes + tail));
+    }
 }
 
-TEST(Scramble, RefusesWhatItCouldNotReadBack) {
-    EXPECT_EQ(Scramble(QString::fromUtf8("\u00BF")), std::nullopt); // code 191
-    EXPECT_EQ(Scramble(QString::fromUtf8("caf\u00E9")), std::nullopt);
-    EXPECT_EQ(Scramble(QString::fromUtf8("\u4E2D")), std::nullopt); // no code at all
-    EXPECT_EQ(Unscramble("!"), std::nullopt);
+// Remembered credentials and post archives depend on these forms never changing.
+TEST(Scramble, ReadsBackTheStoredForms) {
+    const struct {
+        QString plain, scrambled;
+    } cases[] = {
+        {"", ""},
+        {"abc", QString(3, QChar(0x00A2))},
+        {"Bob", "\u00A1\u00AF\u0192"},
+        {"Ann Lee", "\u00A4\u00A5\u008D_\u00AE\u00AF\u20AC"},
+        {"\u20AC5 Sir", "\u00B1\u00A9\u201D_u\u00C1"},
+        {"\u00E9", "$\u0128"},
+        {"zo\u00EB", "$\u012A\u00AF\u00BB"},
+        {character(0x1F600), "$" + character(0x1F63F)},
+        {character(0x10FFFD), "$\u00DE"}, // the last character wraps round to the first ones
+        {"\u0085", "$$\u0105"},           // the forum cannot hold it, yet it comes back
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.plain.toStdString());
+        EXPECT_EQ(Scramble(c.plain), c.scrambled);
+        EXPECT_EQ(Unscramble(c.scrambled), c.plain);
+    }
+}
+
+TEST(Scramble, RoundTripsEveryCharacter) {
+    const QString every = everyCharacterBut();
+    for (const QString tail : {"", "a", "ab"}) { // each character comes once at each position
+        SCOPED_TRACE(tail.size());
+        const auto scrambled = Scramble(every + tail);
+        ASSERT_TRUE(scrambled);
+        EXPECT_TRUE(Unscramble(*scrambled) == every + tail);
+    }
+}
+
+TEST(Scramble, WritesOnlyWhatTheForumHoldsForCharactersBeyondTheCodePage) {
+    const auto scrambled = Scramble(everyCharacterBut(codePage(plainCodes())));
+    ASSERT_TRUE(scrambled);
+    const auto written = scrambled->toUcs4();
+    EXPECT_TRUE(std::all_of(written.begin(), written.end(), holdable));
+}
+
+TEST(Scramble, RefusesWhatNoScrambleWrites) {
+    for (const QString& text : {QString(QChar(0xD800)), "a" + QString(QChar(0xDC00)) + "b",
+                                QString(QChar(0xDC00)) + QChar(0xD800)}) {
+        EXPECT_EQ(Scramble(text), std::nullopt);
+        EXPECT_EQ(Unscramble(text), std::nullopt);
+    }
+    for (const QString scrambled : {
+             "!",         // below the smallest shift
+             "\u00FF",    // code 192 at position 0, beyond the code page's part
+             "$", "$$",   // an escape without its character
+             "$a", "$$a", // an escape before what no escape writes
+             "$\u00DF",   // U+00A0 escaped, though it has a code-page form
+             "$$\u00DF",  // U+0000 escaped likewise
+         })
+        EXPECT_EQ(Unscramble(scrambled), std::nullopt) << scrambled.toStdString();
 }
 
 TEST(IsBoardUrl, NeedsTheSchemeTheHostAndTheScript) {
