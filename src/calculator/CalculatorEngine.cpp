@@ -44,6 +44,11 @@ std::string_view beforeWord(std::string_view text, std::string_view word) {
     return text.substr(0, findNoCase(text, word));
 }
 
+// Clear Entry on a number being typed.
+std::string withoutLastCharacter(const std::string& text) {
+    return text.size() < 2 ? std::string("0") : text.substr(0, text.size() - 1);
+}
+
 std::optional<std::int32_t> inRange(std::int64_t value) {
     if (value < INT32_MIN || value > INT32_MAX)
         return std::nullopt;
@@ -210,7 +215,7 @@ void CalculatorEngine::cmdNumericKey_Click(int index) {
     if (has(resultLine_, ','))
         setResultLine("");
     setResultLine(resultLine_ + digit);
-    if (PendingOp == 4 || PendingOp == 5) {
+    if (timesOrDivide()) {
         // Times and divide take a plain number, typed straight into the Knuts box.
         if (box(Coin::Knuts).text == "0")
             setEnteredText(Coin::Knuts, "");
@@ -259,8 +264,11 @@ void CalculatorEngine::CommandClear_Click() {
 
 void CalculatorEngine::CommandClearE_Click() {
     if (isPlainNumber(resultLine_)) {
-        setResultLine(resultLine_.size() < 2 ? std::string("0")
-                                             : resultLine_.substr(0, resultLine_.size() - 1));
+        setResultLine(withoutLastCharacter(resultLine_));
+    } else if (timesOrDivide()) {
+        // The number being typed lives in the Knuts box; the line shows it as an amount.
+        setEnteredText(Coin::Knuts, withoutLastCharacter(box(Coin::Knuts).text));
+        setResultLine(sortedAmountText());
     } else if (PendingOp == 0) {
         boxOf(Coin::Galleons).sorted = numberText(std::int64_t{LastValue / KnutsPerGalleon});
         boxOf(Coin::Sickles).sorted =
@@ -339,7 +347,7 @@ OperatorOutcome CalculatorEngine::cmdKeyOP_Click(int index) {
     if (index == EqualsIndex)
         showEqualsResult(mark);
     tapeCaretAtEnd_ = true;
-    coinButtonsEnabled_ = PendingOp != 4 && PendingOp != 5;
+    coinButtonsEnabled_ = !timesOrDivide();
     handOverShow(index);
     return OperatorOutcome::Applied;
 }

@@ -100,6 +100,7 @@ private:
 
     void coinBoxChange();
     void coinButton(Coin coin);
+    bool timesOrDivide() const { return PendingOp == 4 || PendingOp == 5; }
     std::optional<std::int32_t> sortedKnutValue() const;
     std::optional<std::int32_t> enteredKnutValue() const;
     std::string sortedAmountText() const;

@@ -58,6 +58,12 @@ TEST(CalculatorEngine, KeySequencesLeaveTheDisplayAsAUserExpects) {
         {"3K*2=(1K+1K)=", {"0 Galleons, 0 Sickles, 2 Knuts", "0", "0", "2", ""}},
         {"2G*(3K+(1K+1K))=", {"10 Galleons, 0 Sickles, 0 Knuts", "10", "0", "0", ""}},
         {"1G+(2KC3K)=", {"1 Galleons, 0 Sickles, 3 Knuts", "1", "0", "3", ""}},
+        // Clear Entry during times and divide takes back a digit of the number.
+        {"3G5G*12E", {"0 Galleons, 0 Sickles, 1 Knuts", "0", "0", "1", ""}},
+        {"3G5G*12E=", {"5 Galleons, 0 Sickles, 0 Knuts", "5", "0", "0", ""}},
+        {"3G5G*12EE=", {"0 Galleons, 0 Sickles, 0 Knuts", "0", "0", "0", ""}},
+        {"3G5G*7E=", {"0 Galleons, 0 Sickles, 0 Knuts", "0", "0", "0", ""}},
+        {"1G/12E3=", {"0 Galleons, 1 Sickles, 8 Knuts", "0", "1", "8", "12 knuts left over"}},
     };
     for (const auto& c : cases) {
         CalculatorEngine engine;
