@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string_view>
+#include <utility>
 
 namespace calculator {
 namespace {
@@ -61,13 +62,17 @@ CalculatorEngine::CalculatorEngine() : ParenStack(1, 0) {}
 
 // ---- writes into the controls ----
 
-void CalculatorEngine::setEnteredText(Coin coin, const std::string& text) {
+bool CalculatorEngine::setEnteredText(Coin coin, const std::string& text) {
     CoinBox& box = boxOf(coin);
     if (box.text == text)
-        return;
-    box.text = text;
-    if (box.enabled)
-        coinBoxChange();
+        return true;
+    std::string before = std::exchange(box.text, text);
+    if (coinBoxChange(coin))
+        return true;
+    // Refused: the boxes and the result line go on showing what the next operator takes.
+    box.text = std::move(before);
+    setResultLine(sortedAmountText());
+    return false;
 }
 
 void CalculatorEngine::setSortedCount(Coin coin, const std::string& count) {
@@ -87,9 +92,18 @@ void CalculatorEngine::setResultLine(const std::string& text) {
 
 // ---- coin amounts ----
 
-void CalculatorEngine::coinBoxChange() {
-    if (AutoSortCoins())
-        setResultLine(sortedAmountText());
+bool CalculatorEngine::coinBoxChange(Coin coin) {
+    if (!box(coin).enabled)
+        return true;
+    if (!AutoSortCoins())
+        return false;
+    setResultLine(sortedAmountText());
+    return true;
+}
+
+// A write that sorts and shows even when the text stays the same.
+bool CalculatorEngine::enterAndSort(Coin coin, const std::string& text) {
+    return box(coin).text == text ? coinBoxChange(coin) : setEnteredText(coin, text);
 }
 
 bool CalculatorEngine::AutoSortCoins() {
@@ -158,15 +172,11 @@ void CalculatorEngine::coinButton(Coin coin) {
         return;
     }
 
+    const std::string before = box(coin).text;
+    if (!enterAndSort(coin, numberText(number)))
+        return; // refused: Clear Entry still undoes the last coin that was taken
     LastCoinBox = coin;
-    LastCoinText = box(coin).text;
-    std::string text = numberText(number);
-    if (text == box(coin).text) {
-        if (box(coin).enabled)
-            coinBoxChange();
-    } else {
-        setEnteredText(coin, text);
-    }
+    LastCoinText = before;
     if (auto value = enteredKnutValue())
         LastValue = *value;
 }
@@ -219,7 +229,8 @@ void CalculatorEngine::cmdNumericKey_Click(int index) {
         // Times and divide take a plain number, typed straight into the Knuts box.
         if (box(Coin::Knuts).text == "0")
             setEnteredText(Coin::Knuts, "");
-        setEnteredText(Coin::Knuts, box(Coin::Knuts).text + digit);
+        if (!setEnteredText(Coin::Knuts, box(Coin::Knuts).text + digit))
+            return; // the refusal stays in the message panel
     }
     status_.message.clear();
 }
@@ -366,10 +377,7 @@ void CalculatorEngine::zeroEntry() {
 void CalculatorEngine::showEqualsResult(std::string& mark) {
     const std::string result = numberText(std::int64_t{CurrentValue});
     setSortedCount(Coin::Knuts, result);
-    if (box(Coin::Knuts).text == result)
-        coinBoxChange();
-    else
-        setEnteredText(Coin::Knuts, result);
+    enterAndSort(Coin::Knuts, result);
     AutoSortCoins();
     ShowSortedCoins();
     mark[1] = '=';

@@ -49,8 +49,11 @@ public:
 
     // Writes into the controls, as the user or another window makes them. A
     // write that changes an enabled box's text runs its change rule; a write
-    // that changes the result line runs TextResults_Change.
-    void setEnteredText(Coin coin, const std::string& text);
+    // that changes the result line runs TextResults_Change. A box write whose
+    // total cannot be sorted is refused and returns false: the box keeps its
+    // text, the result line shows the sorted amount and the message panel
+    // "Overflow".
+    bool setEnteredText(Coin coin, const std::string& text);
     void setSortedCount(Coin coin, const std::string& count);
     void setBoxEnabled(Coin coin, bool enabled);
     void setResultLine(const std::string& text);
@@ -98,7 +101,8 @@ private:
     static std::size_t index(Coin coin) { return static_cast<std::size_t>(coin); }
     CoinBox& boxOf(Coin coin) { return boxes_[index(coin)]; }
 
-    void coinBoxChange();
+    bool coinBoxChange(Coin coin);
+    bool enterAndSort(Coin coin, const std::string& text);
     void coinButton(Coin coin);
     bool timesOrDivide() const { return PendingOp == 4 || PendingOp == 5; }
     std::optional<std::int32_t> sortedKnutValue() const;

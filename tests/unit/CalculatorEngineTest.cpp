@@ -64,6 +64,12 @@ TEST(CalculatorEngine, KeySequencesLeaveTheDisplayAsAUserExpects) {
         {"3G5G*12EE=", {"0 Galleons, 0 Sickles, 0 Knuts", "0", "0", "0", ""}},
         {"3G5G*7E=", {"0 Galleons, 0 Sickles, 0 Knuts", "0", "0", "0", ""}},
         {"1G/12E3=", {"0 Galleons, 1 Sickles, 8 Knuts", "0", "1", "8", "12 knuts left over"}},
+        // An entry too large to sort is refused: the boxes keep what the operator takes.
+        {"3G5000000G", {"3 Galleons, 0 Sickles, 0 Knuts", "3", "0", "0", "Overflow"}},
+        {"3G5000000G+1G=", {"4 Galleons, 0 Sickles, 0 Knuts", "4", "0", "0", ""}},
+        {"3K+5G5000000GE", {"0 Galleons, 0 Sickles, 0 Knuts", "0", "0", "0", "Overflow"}},
+        {"1K*3000000000",
+         {"608519 Galleons, 4 Sickles, 17 Knuts", "0", "0", "300000000", "Overflow"}},
     };
     for (const auto& c : cases) {
         CalculatorEngine engine;
@@ -262,14 +268,16 @@ TEST(CalculatorEngine, OverflowIsRefusedAndNothingWraps) {
     }
 }
 
-TEST(CalculatorEngine, AnEntryTooLargeToSortLeavesTheDisplay) {
+TEST(CalculatorEngine, AnEntryTooLargeToSortIsRefused) {
     CalculatorEngine engine;
     press(engine, "3K 5000000G");
     EXPECT_EQ(engine.status().message, "Overflow");
-    EXPECT_EQ(engine.resultLine(), "5000000");
+    EXPECT_EQ(engine.resultLine(), "0 Galleons, 0 Sickles, 3 Knuts");
+    EXPECT_EQ(engine.box(Coin::Galleons).text, "0");
     EXPECT_EQ(engine.box(Coin::Galleons).sorted, "0");
     EXPECT_EQ(engine.box(Coin::Knuts).sorted, "3");
     EXPECT_EQ(engine.LastValue, 3);
+    EXPECT_EQ(engine.lastCoinBox(), Coin::Knuts);
 }
 
 TEST(CalculatorEngine, MemoryAddThatOverflowsKeepsTheMemory) {

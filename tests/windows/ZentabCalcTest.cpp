@@ -282,6 +282,7 @@ TEST_F(ZentabCalcWindow, ButtonsWorkLikeTheirKeys) {
 TEST_F(ZentabCalcWindow, OverflowShowsInTheStatusBarWithoutAMessageBox) {
     typeText("5000000G");
     EXPECT_EQ(panel(4), "Overflow");
+    EXPECT_EQ(text("TextGalleons"), "0");
     type({{Qt::Key_Backspace, Shift}});
     typeText("4000000G*2=");
     EXPECT_EQ(panel(4), "Overflow");
