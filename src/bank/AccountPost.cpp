@@ -2,6 +2,8 @@
 
 #include "NumberText.h"
 
+#include <algorithm>
+
 namespace bank {
 namespace {
 
@@ -15,18 +17,25 @@ QString signatureStart() {
     return QStringLiteral("[size=1]") + QChar(0x00AB);
 }
 
-bool holdsCoinLabel(const QString& line) {
-    for (const QString& label : CoinLabels)
-        if (line.contains(label, Qt::CaseInsensitive))
-            return true;
-    return false;
+bool beginsWithLabel(const QString& line, const QString& label) {
+    qsizetype at = 0;
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
+        ++at;
+    return QStringView(line).sliced(at).startsWith(label, Qt::CaseInsensitive);
+}
+
+// A line of a coin block, by the rule both readers use: the owner line and
+// other free text keep what they say of coins.
+bool isCoinLine(const QString& line) {
+    return std::any_of(std::begin(CoinLabels), std::end(CoinLabels),
+                       [&](const QString& label) { return beginsWithLabel(line, label); });
 }
 
 // The header without coin lines and without blank lines between what is left.
 QString rewriteHeader(const QString& header, const QString& threadNumber) {
     QStringList kept;
     for (const QString& line : header.split(CrLf))
-        if (!holdsCoinLabel(line))
+        if (!isCoinLine(line))
             kept.append(line);
     QString text = kept.join(CrLf);
     while (text.contains(CrLf + CrLf))
@@ -39,13 +48,6 @@ QString rewriteHeader(const QString& header, const QString& threadNumber) {
 
 QString valueBetweenColons(const QString& line) {
     return line.section(':', 1, 1).trimmed();
-}
-
-bool beginsWithLabel(const QString& line, const QString& label) {
-    qsizetype at = 0;
-    while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
-        ++at;
-    return QStringView(line).sliced(at).startsWith(label, Qt::CaseInsensitive);
 }
 
 // The coin's balance as the edit form holds it, written as number text.
