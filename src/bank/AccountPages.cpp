@@ -58,9 +58,10 @@ QList<ThreadLink> threadLinks(const QList<TableRow>& table) {
         const qsizetype quote = subject.innerHtml.indexOf('"', from);
         ThreadLink link;
         link.threadNumber = subject.innerHtml.mid(from, quote < 0 ? -1 : quote - from);
-        link.subject = subject.innerText;
-        link.isAccount =
-            subject.innerText != QLatin1String("Subject") && !subject.innerText.contains(':');
+        link.subject = subject.linkText.isEmpty() ? subject.innerText : subject.linkText;
+        link.isAccount = link.subject != QLatin1String("Subject") && !link.subject.contains(':');
+        for (qsizetype cell = 3; cell < row.size(); ++cell)
+            link.activity += row[cell].innerText + '\t';
         links.append(link);
     }
     return links;

@@ -15,6 +15,9 @@ namespace bank {
 struct TableCell {
     QString innerHtml;
     QString innerText;
+    // The text of the cell's first thread link as the forum wrote it: blanks
+    // are not collapsed, so a subject reads back exactly.
+    QString linkText;
 };
 using TableRow = QList<TableCell>;
 
@@ -23,6 +26,7 @@ struct ThreadLink {
     QString threadNumber;
     QString subject;
     bool isAccount = false; // false for the heading row and subjects with a colon
+    QString activity;       // the row's other cells: replies, last post and its author
 };
 
 // The threads of a board page's thread table, in document order.

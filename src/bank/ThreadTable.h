@@ -5,6 +5,13 @@
 
 namespace bank {
 
+inline QString threadLinkText(const HtmlElement& cell) {
+    for (const HtmlElement& link : cell.getElementsByTagName(QStringLiteral("A")))
+        if (link.getAttribute(QStringLiteral("href")).contains(QLatin1String("thread=")))
+            return link.textContent();
+    return {};
+}
+
 // The board page's thread table, its seventh TABLE, as cell markup and text;
 // empty when the page has fewer tables.
 inline QList<TableRow> threadTable(const HtmlDocument& document) {
@@ -15,7 +22,7 @@ inline QList<TableRow> threadTable(const HtmlDocument& document) {
     for (const HtmlElement& row : tables[6].rows()) {
         TableRow cells;
         for (const HtmlElement& cell : row.cells())
-            cells.append({cell.innerHTML(), cell.innerText()});
+            cells.append({cell.innerHTML(), cell.innerText(), threadLinkText(cell)});
         rows.append(cells);
     }
     return rows;

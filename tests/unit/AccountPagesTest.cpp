@@ -37,17 +37,22 @@ TEST(AccountPages, TheThreadTableListsAccountsAndSkipsRepliesAndTheHeading) {
 }
 
 TEST(AccountPages, AThreadTableRowNeedsASubjectCellWithAThreadLink) {
-    const QList<TableRow> table = {
-        {{"", ""}, {"", ""}, {"<a href=\"x\">Subject</a>", "Subject"}},
-        {{"", ""}, {"", ""}, {"<a href=\"index.cgi?thread=7\">Subject</a>", "Subject"}},
-        {{"", ""}, {"<a href=\"index.cgi?thread=8\">Two cells</a>", "Two cells"}},
-        {{"", ""}, {"", ""}, {"<a href=\"index.cgi?board=b&thread=9\">Ada</a>", "Ada"}},
-    };
-    const QList<ThreadLink> links = threadLinks(table);
+    // The thread table is the page's seventh.
+    const QString rows =
+        "<tr><td></td><td></td><td><a href=\"x\">Subject</a></td></tr>"
+        "<tr><td></td><td></td><td><a href=\"index.cgi?thread=7\">Subject</a></td></tr>"
+        "<tr><td></td><td><a href=\"index.cgi?thread=8\">Two cells</a></td></tr>"
+        "<tr><td></td><td></td><td> <a href=\"index.cgi?board=b&amp;thread=9\">Bob  &amp;"
+        "  Smith</a> </td><td>3</td><td>Today at 9:41am by <b>teller</b></td></tr>";
+    const QList<ThreadLink> links = threadLinks(threadTable(HtmlDocument::parse(
+        QString("<table></table>").repeated(6) + "<table>" + rows + "</table>", QUrl(), "UTF-8")));
     ASSERT_EQ(links.size(), 2);
     EXPECT_FALSE(links[0].isAccount); // the heading row
     EXPECT_EQ(links[1].threadNumber, "9");
     EXPECT_TRUE(links[1].isAccount);
+    // Blanks and references as the forum wrote them: the subject reads back exactly.
+    EXPECT_EQ(links[1].subject, "Bob  &  Smith");
+    EXPECT_EQ(links[1].activity, "3\tToday at 9:41am by teller\t");
 }
 
 TEST(AccountPages, AnAccountThreadGivesBalancesDatesTellerAndRights) {

@@ -49,6 +49,10 @@ QString HtmlElement::innerText() const {
     return m_tree ? browser::innerText(*m_tree, m_index) : QString();
 }
 
+QString HtmlElement::textContent() const {
+    return m_tree ? m_tree->textContent(m_index) : QString();
+}
+
 QList<HtmlElement> HtmlElement::getElementsByTagName(const QString& tagName) const {
     QList<HtmlElement> found;
     if (!m_tree)

@@ -21,6 +21,8 @@ public:
 
     QString innerHTML() const;
     QString innerText() const;
+    // The text of its descendants as written, white space kept: DOM textContent.
+    QString textContent() const;
     QList<HtmlElement> getElementsByTagName(const QString& tagName) const;
     QList<HtmlElement> rows() const;  // of a table: thead rows, then body rows, then tfoot rows
     QList<HtmlElement> cells() const; // of a row
