@@ -1,5 +1,6 @@
 #include "TransactionRecord.h"
 
+#include "CoinAmount.h"
 #include "DollarValue.h"
 #include "Module1.h"
 #include "NumberText.h"
@@ -7,6 +8,7 @@
 #include <QLocale>
 #include <QStringList>
 #include <cmath>
+#include <limits>
 
 namespace bank {
 namespace {
@@ -121,6 +123,20 @@ bool balanceFollows(const CoinTexts& before, const CoinTexts& after, qint64 chan
     const auto from = calculator::knutRound(knutValueOf(before));
     const auto to = calculator::knutRound(knutValueOf(after));
     return from && to && qint64{*to} == qint64{*from} + change;
+}
+
+std::optional<CoinTexts> movedBalance(const CoinTexts& before, qint64 change) {
+    const auto from = calculator::knutRound(knutValueOf(before));
+    if (!from)
+        return std::nullopt;
+    const qint64 total = qint64{*from} + change;
+    if (total < std::numeric_limits<qint32>::min() || total > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    const calculator::SortedCoins coins = calculator::sortKnuts(static_cast<qint32>(total));
+    auto text = [](std::int32_t count) {
+        return QString::fromStdString(calculator::numberText(std::int64_t{count}));
+    };
+    return CoinTexts{text(coins.galleons), text(coins.sickles), text(coins.knuts)};
 }
 
 QString moneyText(const QString& dollarText) {

@@ -53,6 +53,10 @@ QString moneyText(const QString& dollarText);
 // knuts: the calculator's result agrees with the amount the item records.
 bool balanceFollows(const CoinTexts& before, const CoinTexts& after, qint64 change);
 
+// The balance moved by the change in knuts, sorted into the three coins as the
+// calculator shows it; nothing when the calculator could not hold it.
+std::optional<CoinTexts> movedBalance(const CoinTexts& before, qint64 change);
+
 // "Oct 03,2006, 1:09:38 am"
 QString dateText(const QDateTime& when);
 
