@@ -10,6 +10,8 @@ namespace {
 // the post body with the row, as tags beside what the columns show.
 constexpr int KeyRole = Qt::UserRole;
 constexpr int TagRole = Qt::UserRole + 1;
+constexpr int ActivityRole = Qt::UserRole + 2;
+constexpr int ChangedRole = Qt::UserRole + 3;
 
 struct ColumnDesign {
     const char* heading;
@@ -98,4 +100,21 @@ void AccountListView::showThread(QTreeWidgetItem& row, const bank::AccountThread
 void AccountListView::denyRights(QTreeWidgetItem& row) {
     row.setData(DateCreated, TagRole, false);
     row.setData(DateModified, TagRole, false);
+}
+
+void AccountListView::setRead(QTreeWidgetItem& row, const QString& activity) {
+    row.setData(Account, ActivityRole, activity);
+    row.setData(Account, ChangedRole, false);
+}
+
+QString AccountListView::activity(const QTreeWidgetItem& row) {
+    return row.data(Account, ActivityRole).toString();
+}
+
+void AccountListView::markChanged(QTreeWidgetItem& row) {
+    row.setData(Account, ChangedRole, true);
+}
+
+bool AccountListView::changedSinceRead(const QTreeWidgetItem& row) {
+    return row.data(Account, ChangedRole).toBool();
 }

@@ -28,4 +28,11 @@ public:
     // Fills a row from its thread page.
     static void showThread(QTreeWidgetItem& row, const bank::AccountThread& thread);
     static void denyRights(QTreeWidgetItem& row);
+
+    // What the board page showed of the thread's activity when the row was
+    // last read; and whether the program changed the thread since.
+    static void setRead(QTreeWidgetItem& row, const QString& activity);
+    static QString activity(const QTreeWidgetItem& row);
+    static void markChanged(QTreeWidgetItem& row);
+    static bool changedSinceRead(const QTreeWidgetItem& row);
 };

@@ -50,6 +50,8 @@ void AccountLoader::Load() {
         c.status.setText(StatusText, QStringLiteral("Reloading accounts, please wait..."));
     loading = true;
     morePages = true;
+    seen_.clear();
+    boardRead_ = false;
     for (int page = 1; morePages; ++page) {
         pageDone = false;
         Log(QStringLiteral("Opening page %1 of accounts").arg(page));
@@ -65,6 +67,7 @@ void AccountLoader::Load() {
             return;
         }
     }
+    removeRowsNotSeen();
     c.status.setText(StatusText,
                      QStringLiteral("%1 accounts loaded: Ready").arg(c.list.topLevelItemCount()));
     if (c.list.topLevelItemCount() == 0)
@@ -105,6 +108,7 @@ bool AccountLoader::readBoardPage(const QString& address, bool topLevel) {
         morePages = false;
         return true;
     }
+    boardRead_ = true;
     const QString shownUser = captionUser();
     return checkUser(address, shownUser) && walkThreadTable(shownUser);
 }
@@ -150,6 +154,7 @@ bool AccountLoader::walkThreadTable(const QString& shownUser) {
         if (!link.isAccount)
             continue;
         const QString key = 'T' + link.threadNumber;
+        seen_.insert(key);
         QTreeWidgetItem* row = c.list.findRow(key);
         currentItem = key;
         if (!row) {
@@ -157,10 +162,10 @@ bool AccountLoader::walkThreadTable(const QString& shownUser) {
         } else {
             Log(QStringLiteral("Skipping duplicate key:") + link.threadNumber +
                 QStringLiteral(" for ") + row->text(AccountListView::Account));
-            // Read by an earlier load for the same user.
-            if (!userChanged && forumUserName == shownUser)
+            if (!readAgain(*row, link, shownUser))
                 continue;
         }
+        AccountListView::setRead(*row, link.activity);
         c.create.setEnabled(mayPost);
         c.status.setText(StatusText, QStringLiteral("Opening ") +
                                          row->text(AccountListView::Account) +
@@ -174,6 +179,24 @@ bool AccountLoader::walkThreadTable(const QString& shownUser) {
         threadDone = false;
     }
     return true;
+}
+
+// A row read by an earlier load for the same user is read again only when its
+// thread changed since: the program wrote its post, or the board shows new activity.
+bool AccountLoader::readAgain(const QTreeWidgetItem& row, const bank::ThreadLink& link,
+                              const QString& shownUser) const {
+    return userChanged || forumUserName != shownUser || AccountListView::changedSinceRead(row) ||
+           AccountListView::activity(row) != link.activity;
+}
+
+// Only a load that walked every page of the board knows which threads are gone.
+void AccountLoader::removeRowsNotSeen() {
+    if (!boardRead_)
+        return;
+    for (int i = c.list.topLevelItemCount() - 1; i >= 0; --i)
+        if (QTreeWidgetItem* row = c.list.topLevelItem(i);
+            !seen_.contains(AccountListView::key(*row)))
+            c.list.removeRow(row);
 }
 
 void AccountLoader::WebBrowser2_DocumentComplete(const QString&, bool topLevel) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "AccountPages.h"
+
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <functional>
 
@@ -33,20 +36,13 @@ public:
     // The window is being unloaded: every wait ends and nothing is filled any more.
     void unload();
 
+    // Set while a load runs; other windows set it so that the manager's next
+    // activation starts no load.
+    bool isLoading() const { return loading; }
+    void setLoading(bool hold) { loading = hold; }
+
     WebBrowser* const WebBrowser1;
     WebBrowser* const WebBrowser2;
-
-    // Other windows may set it so that the manager's next activation starts no load.
-    bool loading = false;
-    bool morePages = false;
-    bool pageDone = false;
-    bool threadDone = false;
-    bool userChanged = false;
-    int loadError = 0;
-    // The key of the row WebBrowser2 is filling; a row removed meanwhile is not found.
-    QString currentItem;
-    QString lastPageAddress;
-    QString forumUserName;
 
 private:
     void WebBrowser1_DocumentComplete(const QString& URL, bool topLevel);
@@ -62,7 +58,22 @@ private:
     bool waitUntil(const std::function<bool()>& done, int pollMs);
 
     QString captionUser() const;
+    bool readAgain(const QTreeWidgetItem& row, const bank::ThreadLink& link,
+                   const QString& shownUser) const;
+    void removeRowsNotSeen();
 
     Controls c;
-    bool unloaded_ = false; // the window is closing: every wait ends
+    bool loading = false;
+    bool morePages = false;
+    bool pageDone = false;
+    bool threadDone = false;
+    bool userChanged = false;
+    int loadError = 0;
+    // The key of the row WebBrowser2 is filling; a row removed meanwhile is not found.
+    QString currentItem;
+    QString lastPageAddress;
+    QString forumUserName;
+    QSet<QString> seen_;     // the threads the board's pages listed in this load
+    bool boardRead_ = false; // a page of the board was read in this load
+    bool unloaded_ = false;  // the window is closing: every wait ends
 };

@@ -31,6 +31,14 @@ constexpr int ButtonHeight = 375;
 constexpr int StatusBarHeight = 315;
 constexpr int InfoPanelWidth = 1200;
 
+bank::AccountRow accountRow(const QTreeWidgetItem& row) {
+    return {AccountListView::key(row),
+            row.text(AccountListView::Account),
+            {row.text(AccountListView::Galleons), row.text(AccountListView::Sickles),
+             row.text(AccountListView::Knuts)},
+            AccountListView::mayModify(row)};
+}
+
 } // namespace
 
 FrmVaultmeres::FrmVaultmeres()
@@ -75,10 +83,14 @@ QPushButton* FrmVaultmeres::button(const QString& name, const QString& caption,
     return button;
 }
 
-QString FrmVaultmeres::requestAddress(const QPushButton& button,
-                                      const QString& threadNumber) const {
-    return Module1::BoardUrl +
-           button.property(SuffixProperty).toString().replace("%s", threadNumber);
+// The button's request suffix with its placeholders filled in turn.
+QString FrmVaultmeres::requestAddress(const QPushButton& button, const QString& threadNumber,
+                                      const QString& postNumber) const {
+    QString suffix = button.property(SuffixProperty).toString();
+    for (const QString& value : {threadNumber, postNumber})
+        if (const qsizetype at = suffix.indexOf(QLatin1String("%s")); at >= 0)
+            suffix.replace(at, 2, value);
+    return Module1::BoardUrl + suffix;
 }
 
 void FrmVaultmeres::Form_Load() {
@@ -150,15 +162,57 @@ void FrmVaultmeres::Form_Resize() {
     }
 }
 
-QString FrmVaultmeres::modifyAddress(const QString& threadNumber) const {
-    return requestAddress(*cmdModify, threadNumber);
+QString FrmVaultmeres::modifyAddress(const QString& threadNumber, const QString& postNumber) const {
+    return requestAddress(*cmdModify, threadNumber, postNumber);
+}
+
+std::optional<bank::AccountRow> FrmVaultmeres::row(const QString& key) const {
+    const QTreeWidgetItem* item = ListView1_->findRow(key);
+    return item ? std::optional(accountRow(*item)) : std::nullopt;
+}
+
+std::optional<bank::AccountRow> FrmVaultmeres::rowAt(int number) const {
+    const QTreeWidgetItem* item = ListView1_->topLevelItem(number - 1);
+    return item ? std::optional(accountRow(*item)) : std::nullopt;
+}
+
+void FrmVaultmeres::setBalance(const QString& key, const bank::CoinTexts& balance) {
+    if (QTreeWidgetItem* item = ListView1_->findRow(key)) {
+        item->setText(AccountListView::Galleons, balance.galleons);
+        item->setText(AccountListView::Sickles, balance.sickles);
+        item->setText(AccountListView::Knuts, balance.knuts);
+    }
+}
+
+void FrmVaultmeres::accountWritten(const QString& key) {
+    if (QTreeWidgetItem* item = ListView1_->findRow(key))
+        AccountListView::markChanged(*item);
+}
+
+void FrmVaultmeres::selectRow(const QString& key) {
+    if (QTreeWidgetItem* item = ListView1_->findRow(key))
+        ListView1_->setCurrentItem(item);
 }
 
 void FrmVaultmeres::setStatusText(const QString& text) {
     StatusBar1->setText(2, text);
 }
 
+void FrmVaultmeres::holdReloads(bool hold) {
+    loader_->setLoading(hold);
+}
+
+bool FrmVaultmeres::reloadsHeld() const {
+    return loader_->isLoading();
+}
+
+bool FrmVaultmeres::transactionRunning() const {
+    return frmModify::exists() && frmModify::instance().transactionRunning();
+}
+
 void FrmVaultmeres::showAndReload() {
+    if (current() != this) // being unloaded: the windows it closes do not bring it back
+        return;
     show();
     raise();
     if (isActiveWindow())
@@ -174,28 +228,28 @@ void FrmVaultmeres::ListView1_ItemClick(QTreeWidgetItem* Item) {
 
 void FrmVaultmeres::cmdModify_Click() {
     QTreeWidgetItem* row = ListView1_->selectedRow();
-    if (!row)
-        return;
     // A transaction on its way keeps its dialog until both posts are saved.
-    if (frmModify::exists() && frmModify::instance().transactionRunning())
+    if (!row || transactionRunning())
         return;
     QList<frmModify::OtherAccount> others;
     for (int i = 0; i < ListView1_->topLevelItemCount(); ++i)
         if (QTreeWidgetItem* other = ListView1_->topLevelItem(i); other != row)
             others.append({other->text(AccountListView::Account), i + 1});
+    const QString thread = AccountListView::threadNumber(*row);
     frmModify& dialog = frmModify::instance();
-    dialog.Form_Open(row->text(AccountListView::Account), AccountListView::key(*row),
-                     {row->text(AccountListView::Galleons), row->text(AccountListView::Sickles),
-                      row->text(AccountListView::Knuts)},
-                     modifyAddress(AccountListView::threadNumber(*row)), others);
+    dialog.Form_Open(*this, accountRow(*row), modifyAddress(thread, thread), others);
     hide();
     platform::showInFront(dialog);
 }
 
 void FrmVaultmeres::cmdCreate_Click() {
-    auto* dialog = new frmAccountCreate(this);
+    QStringList names;
+    for (int i = 0; i < ListView1_->topLevelItemCount(); ++i)
+        names.append(ListView1_->topLevelItem(i)->text(AccountListView::Account));
+    auto* dialog = new frmAccountCreate(
+        names, [this](const QString& thread) { return modifyAddress(thread, thread); }, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->WBCreate().Navigate(requestAddress(*cmdCreate, QString()));
+    dialog->WBCreate().Navigate(requestAddress(*cmdCreate, QString(), QString()));
     // Closing it makes this window active again, which reloads the list.
     dialog->exec();
 }
@@ -215,7 +269,8 @@ void FrmVaultmeres::cmdDelete_Click() {
     if (!self || answer != platform::vbYes)
         return;
     // The forum's answer opens in a window of its own; the next load shows the outcome.
-    WebBrowser3_->Navigate(requestAddress(*cmdDelete, thread), WebBrowser::navOpenInNewWindow);
+    WebBrowser3_->Navigate(requestAddress(*cmdDelete, thread, thread),
+                           WebBrowser::navOpenInNewWindow);
     // A load running meanwhile may have dropped the row already.
     ListView1_->removeRow(ListView1_->findRow(key));
 
@@ -229,7 +284,7 @@ void FrmVaultmeres::cmdDelete_Click() {
 
 void FrmVaultmeres::closeEvent(QCloseEvent* event) {
     // The user's close waits while a transaction saves its two posts.
-    if (event->spontaneous() && frmModify::exists() && frmModify::instance().transactionRunning()) {
+    if (event->spontaneous() && transactionRunning()) {
         event->ignore();
         return;
     }

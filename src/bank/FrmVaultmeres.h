@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccountManager.h"
 #include "SingleWindow.h"
 
 #include <QPushButton>
@@ -13,21 +14,30 @@ class WebBrowser;
 
 // Vaultmere's Manager: every account of the logged-in board with its balances,
 // dates and teller, reloaded whenever the window becomes active, and the
-// buttons that create and delete accounts.
+// buttons that book transactions, create and delete accounts.
 // One manager window, created on first use; closing it discards it.
-class FrmVaultmeres : public QWidget, public platform::SingleWindow<FrmVaultmeres> {
+class FrmVaultmeres : public QWidget,
+                      public platform::SingleWindow<FrmVaultmeres>,
+                      public bank::AccountManager {
     Q_OBJECT
 public:
-    // What the transaction side works with.
     AccountListView& ListView1() { return *ListView1_; }
-    WebBrowser& WebBrowser3() { return *WebBrowser3_; }
-    AccountLoader& loader() { return *loader_; } // its `loading` flag among others
+    AccountLoader& loader() { return *loader_; }
 
-    // The edit page of an account post, as the Modify button asks for it.
-    QString modifyAddress(const QString& threadNumber) const;
-    void setStatusText(const QString& text);
-    // Brings the window back after another has been in front; the list reloads.
-    void showAndReload();
+    // What the transaction dialog and its procedure work with.
+    QWidget& window() override { return *this; }
+    std::optional<bank::AccountRow> row(const QString& key) const override;
+    std::optional<bank::AccountRow> rowAt(int number) const override;
+    void setBalance(const QString& key, const bank::CoinTexts& balance) override;
+    void accountWritten(const QString& key) override;
+    void selectRow(const QString& key) override;
+    void setStatusText(const QString& text) override;
+    void holdReloads(bool hold) override;
+    bool reloadsHeld() const override;
+    QString modifyAddress(const QString& threadNumber, const QString& postNumber) const override;
+    WebBrowser& WebBrowser3() override { return *WebBrowser3_; }
+    bank::WaitingError& waitingError() override { return waitingError_; }
+    void showAndReload() override;
 
     void ListView1_ItemClick(QTreeWidgetItem* Item);
     void cmdModify_Click();
@@ -48,7 +58,9 @@ private:
     void Form_Resize();
     void Form_Unload();
     void resizeOuter(int widthTwips, int heightTwips);
-    QString requestAddress(const QPushButton& button, const QString& threadNumber) const;
+    QString requestAddress(const QPushButton& button, const QString& threadNumber,
+                           const QString& postNumber) const;
+    bool transactionRunning() const;
 
     AccountListView* ListView1_;
     QPushButton* cmdModify;
@@ -57,5 +69,6 @@ private:
     StatusBar* StatusBar1;
     WebBrowser* WebBrowser3_;
     AccountLoader* loader_;
-    QSize storedOuterTwips_; // applied again once the window has its frame
+    QSize storedOuterTwips_;          // applied again once the window has its frame
+    bank::WaitingError waitingError_; // outlives the transaction dialogs
 };

@@ -1,80 +1,44 @@
 #include "TransactionProcedure.h"
 
-#include "AccountListView.h"
-#include "AccountLoader.h"
 #include "Dialogs.h"
-#include "FrmVaultmeres.h"
 #include "Module1.h"
 #include "OsServices.h"
 #include "TransactionCalculator.h"
 #include "WebBrowser.h"
 #include "frmLog.h"
-#include "frmModify.h"
 
 #include <QDateTime>
-#include <QEventLoop>
 
 using bank::CrLf;
+using bank::PostFields;
+using bank::PostSaver;
+using bank::TransactionDialog;
 using bank::TransactionType;
+using bank::WaitingError;
 
 namespace {
 
 const QString WithWho = QStringLiteral("With Who?");
-const QString DescriptionDesign = QStringLiteral("Comment") + CrLf;
 const QString ChooseAnAccount = QStringLiteral("Choose an account");
+const QString TooManyConnections = QStringLiteral("Too Many Connections");
 constexpr int EqualsKey = 0;
 constexpr int MinusKey = 1;
 constexpr int PlusKey = 2;
+constexpr int SaveAttempts = 3; // a busy forum's answer is a pause, not the end
+constexpr int BusyPauseMs = 2000;
 
-// The entry a combo box's text names: the current one, else the first with
-// that text; -1 when the text is no entry of the list.
-int chosenIndex(const QComboBox& box) {
-    const QString text = box.currentText();
-    if (box.currentIndex() >= 0 && box.itemText(box.currentIndex()) == text)
-        return box.currentIndex();
-    return box.findText(text);
+QStringList linksOf(const WebBrowser& page) {
+    QStringList links;
+    for (const HtmlElement& link : page.Document().getElementsByTagName(QStringLiteral("A")))
+        links.append(link.getAttribute(QStringLiteral("href")));
+    return links;
 }
-
-// A text box gives its lines with line feeds; posts and items use CR LF.
-QString withCrLf(QString text) {
-    text.replace(CrLf, QStringLiteral("\n"));
-    return text.replace('\n', CrLf);
-}
-
-QString threadInAddress(const QString& address) {
-    const qsizetype at = address.indexOf(QLatin1String("thread="), 0, Qt::CaseInsensitive);
-    return at < 0 ? QString() : address.mid(at + 7).section('&', 0, 0);
-}
-
-bank::CoinTexts rowBalance(const QTreeWidgetItem& row) {
-    return {row.text(AccountListView::Galleons), row.text(AccountListView::Sickles),
-            row.text(AccountListView::Knuts)};
-}
-
-// The forum's post form as a page in a browser holds it.
-struct EditForm {
-    HtmlForm form;
-    HtmlElement subject;
-    HtmlElement message;
-    HtmlElement nextaction;
-
-    explicit EditForm(const WebBrowser& browser) {
-        const HtmlDocument page = browser.Document();
-        form = page.forms(QStringLiteral("postForm"));
-        subject = page.getElementById(QStringLiteral("subject"));
-        message = page.getElementById(QStringLiteral("message"));
-        nextaction = page.getElementById(QStringLiteral("nextaction"));
-    }
-    bool complete() const {
-        return !form.isNull() && !subject.isNull() && !message.isNull() && !nextaction.isNull();
-    }
-};
 
 } // namespace
 
-TransactionProcedure::TransactionProcedure(frmModify& dialog) : dialog_(&dialog) {
-    if (FrmVaultmeres::exists())
-        manager_ = &FrmVaultmeres::instance();
+TransactionProcedure::TransactionProcedure(TransactionDialog& dialog)
+    : dialog_(dialog), dialogWindow_(&dialog.widget()), managerWindow_(&dialog.manager().window()),
+      saver_(bank::ForumWait([this] { return present(); }, 100)) {
     QWidget* window = platform::findOpenWindow(QStringLiteral("ZentabCalc"));
     calculator_ = dynamic_cast<bank::TransactionCalculator*>(window);
     if (calculator_)
@@ -86,216 +50,254 @@ TransactionProcedure::~TransactionProcedure() {
         Log(outOfStep_);
     if (calculatorWindow_)
         calculator_->setClearAndSignEnabled(true);
-    if (dialog_)
-        dialog_->running_ = false;
 }
 
 bool TransactionProcedure::present() const {
-    return dialog_ && manager_ && calculatorWindow_;
+    return dialogWindow_ && managerWindow_ && calculatorWindow_;
 }
 
-bool TransactionProcedure::waitWhile(const std::function<bool()>& condition) {
-    while (present() && condition())
-        if (!Module1::Delay(PollMs))
-            return false;
-    return present();
+bool TransactionProcedure::waitWhile(const std::function<bool()>& condition) const {
+    return bank::ForumWait([this] { return present(); }, PollMs).whileTrue(condition);
 }
 
-QTreeWidgetItem* TransactionProcedure::row(const QString& key) const {
-    return manager_ ? manager_->ListView1().findRow(key) : nullptr;
-}
-
-void TransactionProcedure::writeRow(const QString& key, const bank::CoinTexts& balance) {
-    setManagerLoading(true);
-    if (QTreeWidgetItem* item = row(key)) {
-        item->setText(AccountListView::Galleons, balance.galleons);
-        item->setText(AccountListView::Sickles, balance.sickles);
-        item->setText(AccountListView::Knuts, balance.knuts);
-    }
-    setManagerLoading(false);
-}
-
-void TransactionProcedure::setStatus(const QString& text) {
-    if (manager_)
-        manager_->setStatusText(text);
-}
-
-void TransactionProcedure::setManagerLoading(bool loading) {
-    if (manager_)
-        manager_->loader().loading = loading;
+bool TransactionProcedure::pause(int ms) const {
+    return bank::ForumWait([this] { return present(); }, PollMs).pause(ms);
 }
 
 // ---- OK ----
 
 void TransactionProcedure::run() {
-    frmModify& d = *dialog_;
-    if (d.showWaitingError() || !present() || !checkEntries())
+    if (!present() || !answerWaitingError() || !checkEntries() || !checkFreeTexts())
         return;
-    if (withCrLf(d.TextComment->toPlainText()) == DescriptionDesign)
-        d.TextComment->clear();
-    const QString title = d.WBModify().LocationName();
-    if (title.contains(QLatin1String("Error"))) {
-        platform::MsgBox(title, platform::vbInformation, "Failed: " + d.TextName->text());
+    dialog_.clearDesignDescription();
+    if (!editPageHoldsTheAccount())
         return;
-    }
-    if (!EditForm(d.WBModify()).complete()) {
-        platform::MsgBox("The forum's edit form for this account has not loaded, so nothing "
-                         "was posted",
-                         platform::vbInformation, "Failed: " + d.TextName->text());
-        return;
-    }
     describeTransaction();
-    d.running_ = true;
-    d.holdsManagerLoading_ = true;
-    setManagerLoading(true);
-
-    account_.before = d.balanceBoxes();
-    loadIntoCalculator(account_.before);
-    account_.balanceDollarText = bank::moneyText(calculator_->dollarPanel());
-    calculator_->cmdKeyOP_Click(record_.type == TransactionType::Expense ? MinusKey : PlusKey);
-    calculator_->setClearAndSignEnabled(false);
-    platform::MsgBox("Enter the amount for this transaction then hit the equal key when done");
-    if (!waitForAmount() || !takeAmount() || !saveAccount())
+    dialog_.holdManagerReloads();
+    if (!typeAmount() || !takeAmount() || !readCounterpart() || !checkFunds() || !confirm() ||
+        !saveAccount())
         return;
-    if (saveCounterpart())
-        finish();
+    saveCounterpart();
+    finish();
+}
+
+// An error the page handler left: a warning or a critical error ends here; a
+// busy forum's page is asked for again and the transaction goes on once it is read.
+bool TransactionProcedure::answerWaitingError() {
+    switch (dialog_.showWaitingError()) {
+    case WaitingError::None:
+        return true;
+    case WaitingError::Busy:
+        return readEditPageAgain();
+    default:
+        return false;
+    }
+}
+
+bool TransactionProcedure::readEditPageAgain() {
+    dialog_.setPageAction(TransactionDialog::ReadPost);
+    dialog_.setOkEnabled(false);
+    dialog_.WBModify().Navigate(dialog_.editAddress());
+    if (!waitWhile([this] {
+            return !dialog_.okEnabled() ||
+                   dialog_.WBModify().ReadyState() < WebBrowser::ReadyStateComplete;
+        }))
+        return false;
+    if (dialog_.pageAction() == TransactionDialog::NoAction)
+        return true;
+    // Busy again: the page handler has said so, and the next OK asks once more.
+    if (manager().waitingError().kind != WaitingError::Busy)
+        dialog_.showWaitingError();
+    return false;
 }
 
 bool TransactionProcedure::checkEntries() {
-    frmModify& d = *dialog_;
-    if (d.TextName->text().isEmpty()) {
+    inputs_ = dialog_.inputs();
+    if (inputs_.accountName.isEmpty()) {
         platform::MsgBox("Enter a name for the account", platform::vbInformation);
         return false;
     }
-    const QString other = d.cmbOtherAccount->currentText();
-    // A typed name that is no entry of the list has no account to post to.
-    if (other.isEmpty() || other == WithWho || !resolveCounterpart()) {
+    const QString other = inputs_.otherAccountText;
+    const auto counterpart = manager().rowAt(inputs_.otherRowNumber);
+    // A typed name that is no entry of the list has no account to post to, and
+    // the list may have changed under a load since the dialog was filled.
+    if (other.isEmpty() || other == WithWho || !counterpart || counterpart->name != other) {
         platform::MsgBox("Choose the name of the person this transaction is with");
         return false;
     }
-    const bool expense = d.cmbTType->currentIndex() == 1;
-    if (chosenIndex(expense ? *d.cmbReasonOut : *d.cmbReasonIn) < 0) {
+    if (!inputs_.reasonChosen) {
         platform::MsgBox("Choose a reason for the transaction");
         return false;
     }
-    account_.rowKey = d.workingRowKey_;
-    account_.name = d.TextName->text();
+    const auto account = manager().row(inputs_.accountRowKey);
+    if (!account) {
+        refuse("The account is no longer in the manager's list, so nothing was posted");
+        return false;
+    }
+    account_.row = *account;
+    account_.editAddress = dialog_.editAddress();
+    counterpart_.row = *counterpart;
+    counterpart_.editAddress =
+        manager().modifyAddress(counterpart->threadNumber(), counterpart->threadNumber());
     return true;
 }
 
-bool TransactionProcedure::resolveCounterpart() {
-    const QComboBox& box = *dialog_->cmbOtherAccount;
-    const int entry = chosenIndex(box);
-    if (entry < 0)
+// A text that goes into both posts must not end or begin their transaction lists.
+bool TransactionProcedure::checkFreeTexts() {
+    const auto refusal = bank::listMarkerRefusal({
+        {QStringLiteral("The description"), inputs_.description},
+        {QStringLiteral("The name for the reason Other"), inputs_.otherName},
+        {QStringLiteral("The account name"), account_.row.name},
+        {QStringLiteral("The account name"), counterpart_.row.name},
+    });
+    if (refusal)
+        refuse(*refusal);
+    return !refusal;
+}
+
+bool TransactionProcedure::editPageHoldsTheAccount() {
+    const QString title = dialog_.WBModify().LocationName();
+    if (title.contains(QLatin1String("Error"))) {
+        platform::MsgBox(title, platform::vbInformation, "Failed: " + inputs_.accountName);
         return false;
-    const int rowNumber = box.itemData(entry).toInt();
-    const QTreeWidgetItem* item = manager_->ListView1().topLevelItem(rowNumber - 1);
-    // The list may have changed under a load since the dialog was filled.
-    if (!item || item->text(AccountListView::Account) != box.itemText(entry))
+    }
+    if (!bank::PostForm(dialog_.WBModify()).complete()) {
+        platform::MsgBox("The forum's edit form for this account has not loaded, so nothing "
+                         "was posted",
+                         platform::vbInformation, "Failed: " + inputs_.accountName);
         return false;
-    counterpart_.rowKey = AccountListView::key(*item);
-    counterpart_.name = item->text(AccountListView::Account);
+    }
     return true;
 }
 
 void TransactionProcedure::describeTransaction() {
-    const frmModify& d = *dialog_;
-    const bool expense = d.cmbTType->currentIndex() == 1;
-    const QComboBox& reasons = expense ? *d.cmbReasonOut : *d.cmbReasonIn;
-    const QComboBox& mirrored = expense ? *d.cmbReasonIn : *d.cmbReasonOut;
-    record_.type = expense ? TransactionType::Expense : TransactionType::Income;
-    record_.accountName = account_.name;
-    record_.accountEditAddress = d.editAddress;
-    record_.counterpartName = counterpart_.name;
-    record_.counterpartThread = counterpart_.rowKey.mid(1);
-    record_.otherAccountText = d.cmbOtherAccount->currentText();
-    record_.reason = reasons.currentText();
-    record_.counterpartReason = mirrored.itemText(chosenIndex(reasons));
-    record_.otherName = d.otherReasonName;
-    record_.isPrivate = d.Check2->isChecked();
-    record_.anonymous = d.Check1->isChecked();
-    record_.description = withCrLf(d.TextComment->toPlainText());
+    record_.type = inputs_.type;
+    record_.accountName = account_.row.name;
+    record_.accountEditAddress = account_.editAddress;
+    record_.counterpartName = counterpart_.row.name;
+    record_.counterpartThread = counterpart_.row.threadNumber();
+    record_.otherAccountText = inputs_.otherAccountText;
+    record_.reason = inputs_.reason;
+    record_.counterpartReason = inputs_.counterpartReason;
+    record_.otherName = inputs_.otherName;
+    record_.isPrivate = inputs_.isPrivate;
+    record_.anonymous = inputs_.anonymous;
+    record_.description = inputs_.description;
     record_.boardUrl = Module1::BoardUrl;
     record_.timeZoneText = Module1::TimeZoneText;
 }
 
-void TransactionProcedure::loadIntoCalculator(const bank::CoinTexts& balance) {
-    calculator_->CommandClear_Click();
-    calculator_->loadEntry(balance);
-}
-
-bool TransactionProcedure::waitForAmount() {
+// The calculator holds the balance and the operator; the user types the
+// amount and presses equals, which brings the dialog back.
+bool TransactionProcedure::typeAmount() {
+    account_.before = dialog_.balanceAsRead();
+    loadIntoCalculator(account_.before);
+    account_.balanceDollarText = bank::moneyText(calculator_->dollarPanel());
+    calculator_->cmdKeyOP_Click(inputs_.type == TransactionType::Expense ? MinusKey : PlusKey);
+    calculator_->setClearAndSignEnabled(false);
+    platform::MsgBox("Enter the amount for this transaction then hit the equal key when done");
     if (!present()) // closed while the message was up
         return false;
-    frmModify& d = *dialog_;
-    d.hide();
-    manager_->setEnabled(false);
-    manager_->hide();
+    QWidget& managerWindow = manager().window();
+    managerWindow.setEnabled(false);
+    managerWindow.hide();
     calculator_->takeFocus();
-    // No polling: the calculator's equals ends this wait.
-    QEventLoop loop;
-    d.amountWait_ = &loop;
-    const int ended = loop.exec();
-    if (manager_) {
-        manager_->show();
-        manager_->setEnabled(true);
+    const bool typed = dialog_.waitForAmount();
+    if (managerWindow_) {
+        managerWindow_->show();
+        managerWindow_->setEnabled(true);
     }
-    if (!dialog_)
+    if (!present())
         return false;
-    dialog_->amountWait_ = nullptr;
-    dialog_->hide();
-    return ended == AmountTyped && present();
+    dialog_.hideDialog();
+    return typed;
 }
 
-// The amount from the tape, the funds check, the new balance and the
-// question; false when nothing is to be posted.
+// The amount from the tape; false when there is none to post.
 bool TransactionProcedure::takeAmount() {
-    frmModify& d = *dialog_;
     const auto fields = bank::amountFieldsFromTape(calculator_->operandTape(), record_.type);
     const auto amount = fields ? bank::amountKnuts(*fields) : std::nullopt;
-    const QTreeWidgetItem* accountRow = row(account_.rowKey);
-    const QTreeWidgetItem* counterpartRow = row(counterpart_.rowKey);
-    if (!accountRow || !counterpartRow || !amount) {
-        platform::MsgBox(!amount ? "No amount for this transaction was found on the "
-                                   "calculator's tape, so nothing was posted"
-                                 : "An account of this transaction is no longer in the "
-                                   "manager's list, so nothing was posted",
-                         platform::vbExclamation);
+    if (!amount) {
+        refuse("No amount for this transaction was found on the calculator's tape, so nothing "
+               "was posted");
         decline();
         return false;
     }
     fields_ = *fields;
     amount_ = *amount;
-    aborted_ = bank::lacksFunds(record_.type, rowBalance(*accountRow), rowBalance(*counterpartRow),
-                                amount_);
-    const qint64 change = record_.type == TransactionType::Income ? amount_ : -qint64{amount_};
-    // Keys pressed besides the amount (Clear, another operator) would give a
-    // balance that the item's amount does not explain.
-    if (!aborted_ && !bank::balanceFollows(account_.before, calculator_->entry(), change)) {
-        platform::MsgBox("The calculator's result is not the balance " +
-                             QString(record_.type == TransactionType::Income ? "plus" : "minus") +
-                             " the amount on its tape, so nothing was posted. Press OK and type "
-                             "only the amount, then the equal key",
-                         platform::vbExclamation);
+    return true;
+}
+
+// The counterpart's post as the forum holds it now: its balance decides the
+// funds of an income and its new balance must be known before anything is saved.
+bool TransactionProcedure::readCounterpart() {
+    if (!counterpart_.row.mayModify)
+        platform::MsgBox("You may not have the proper permissions needed to modify the " +
+                             counterpart_.row.name + " account",
+                         platform::vbInformation, "Warning");
+    const auto post = present() ? saver_.read(counterpart_.editAddress) : std::nullopt;
+    const auto balance = post ? bank::readEditFormBalances(post->message) : std::nullopt;
+    if (!present())
+        return false;
+    if (!balance) {
+        platform::MsgBox((post ? "The post of " + counterpart_.row.name +
+                                     " holds no Galleons, Sickles and Knuts lines"
+                               : "The forum did not show the post of " + counterpart_.row.name +
+                                     " for editing") +
+                             ", so nothing was posted",
+                         platform::vbInformation, "Failed: " + inputs_.otherAccountText);
         decline();
         return false;
     }
-    setStatus(QStringLiteral("Attempting to Modifying Accounts..."));
-    if (!aborted_) {
-        d.setBalanceBoxes(calculator_->entry(), false);
-        account_.balanceDollarText = bank::moneyText(calculator_->dollarPanel());
-    }
-    calculator_->setClearAndSignEnabled(true);
-    if (!d.Check4->isChecked())
-        return true;
+    counterpart_.before = *balance;
+    manager().setBalance(counterpart_.row.key, *balance);
+    return true;
+}
 
+bool TransactionProcedure::checkFunds() {
+    aborted_ = bank::lacksFunds(record_.type, account_.before, counterpart_.before, amount_);
+    const qint64 change = record_.type == TransactionType::Income ? amount_ : -qint64{amount_};
+    if (!aborted_) {
+        const std::pair<const Side&, qint64> sides[] = {{account_, change},
+                                                        {counterpart_, -change}};
+        for (const auto& [side, moved] : sides)
+            if (!bank::movedBalance(side.before, moved)) {
+                refuse("The new balance of " + side.row.name +
+                       " would be beyond what the calculator can hold, so nothing was posted");
+                decline();
+                return false;
+            }
+        // Keys pressed besides the amount (Clear, another operator) would give a
+        // balance that the item's amount does not explain.
+        if (!bank::balanceFollows(account_.before, calculator_->entry(), change)) {
+            refuse("The calculator's result is not the balance " +
+                   QString(change >= 0 ? "plus" : "minus") +
+                   " the amount on its tape, so nothing was posted. Press OK and type only the "
+                   "amount, then the equal key");
+            decline();
+            return false;
+        }
+    }
+    manager().setStatusText(QStringLiteral("Attempting to Modifying Accounts..."));
+    account_.after = aborted_ ? account_.before : calculator_->entry();
+    dialog_.setBalanceBoxes(account_.after);
+    if (!aborted_)
+        account_.balanceDollarText = bank::moneyText(calculator_->dollarPanel());
+    calculator_->setClearAndSignEnabled(true);
+    return true;
+}
+
+bool TransactionProcedure::confirm() {
+    if (!inputs_.confirm)
+        return true;
     const bool income = record_.type == TransactionType::Income;
     QString shownAmount = bank::amountText(fields_);
     shownAmount.remove('+').remove('-');
-    const QString question =
-        QString(income ? "Add [" : "Subtract [") + shownAmount + "] " + (income ? "to " : "from ") +
-        '"' + account_.name + '"' + " account and " + (income ? "subtract " : "add ") + " amount " +
-        (income ? "from " : "to ") + '"' + record_.otherAccountText + '"' + " account?";
+    const QString question = QString(income ? "Add [" : "Subtract [") + shownAmount + "] " +
+                             (income ? "to " : "from ") + '"' + account_.row.name + '"' +
+                             " account and " + (income ? "subtract " : "add ") + " amount " +
+                             (income ? "from " : "to ") + '"' + record_.otherAccountText + '"' +
+                             " account?";
     const int answer =
         platform::MsgBox(question, platform::vbYesNo | platform::vbQuestion, "Confirm");
     if (!present())
@@ -307,105 +309,130 @@ bool TransactionProcedure::takeAmount() {
     return true;
 }
 
-void TransactionProcedure::decline() {
-    if (!dialog_)
-        return;
-    frmModify& d = *dialog_;
-    d.restoreBalanceBoxes();
-    d.show();
-    d.cmdOK->setEnabled(false);
-    d.pageAction = frmModify::ReadPost;
-    d.WBModify().Navigate(d.editAddress);
-}
-
 // ---- the two saves ----
 
 bool TransactionProcedure::saveAccount() {
-    frmModify& d = *dialog_;
-    account_.after = d.balanceBoxes();
-    const bank::ItemFacts facts{fields_,        d.amountDollarText,
-                                account_.after, account_.balanceDollarText,
-                                aborted_,       QDateTime::currentDateTime()};
-    if (!writePost(account_, bank::accountItem(record_, facts), true) ||
-        !saveForm("Readystate before first post in frmModify_cmdOK:",
-                  "Readystate after first post in frmModify_cmdOK:"))
-        return false;
-    if (!savedAs(account_.name)) {
-        platform::MsgBox(d.WBModify().LocationName(), platform::vbCritical, account_.name);
-        setStatus(ChooseAnAccount);
-        return false;
-    }
-    setStatus("Modifying " + account_.name);
-    writeRow(account_.rowKey, account_.after);
-    outOfStep_ = "Out of step: " + account_.name + " was saved with " + bank::amountText(fields_) +
-                 (record_.type == TransactionType::Income ? " from " : " to ") + counterpart_.name +
-                 ", but " + counterpart_.name + " was not";
-    return true;
-}
-
-// False when the procedure stops at once; otherwise it goes on to its end,
-// whether the counterpart's post was saved or not.
-bool TransactionProcedure::saveCounterpart() {
-    frmModify& d = *dialog_;
-    const bank::AmountFields fields = bank::counterpartFields(fields_, record_.type);
-    d.pageAction = frmModify::ReadPost;
-    d.cmdOK->setEnabled(false);
-    if (QTreeWidgetItem* item = row(counterpart_.rowKey))
-        manager_->ListView1().setCurrentItem(item);
-    d.workingRowKey_ = counterpart_.rowKey;
-    if (!waitWhile([&] { return d.WBModify().ReadyState() < WebBrowser::ReadyStateInteractive; }))
-        return false;
-    // Found again after the wait: a load may have replaced the rows meanwhile.
-    if (const QTreeWidgetItem* item = row(counterpart_.rowKey);
-        item && !AccountListView::mayModify(*item))
-        platform::MsgBox("You may not have the proper permissions needed to modify the " +
-                             item->text(AccountListView::Account) + " account",
-                         platform::vbInformation, "Warning");
+    const bank::PostForm form(dialog_.WBModify());
+    const PostFields old = form.fields();
+    // Another teller may have changed the post since the dialog read it; a
+    // rewrite of the old text would take that change out again.
+    const auto current = saver_.read(account_.editAddress);
     if (!present())
         return false;
-    setStatus("Modifying " + record_.otherAccountText);
-    d.editAddress = manager_->modifyAddress(counterpart_.rowKey.mid(1));
-    d.WBModify().Navigate(d.editAddress);
-    if (const Next next = readCounterpartPage(); next != Next::Continue)
-        return next == Next::Finish;
-    if (!computeCounterpart())
-        return present();
-
-    const bank::ItemFacts facts{
-        fields,   d.amountDollarText,          counterpart_.after, counterpart_.balanceDollarText,
-        aborted_, QDateTime::currentDateTime()};
-    if (!writePost(counterpart_, bank::counterpartItem(record_, facts), false) ||
-        !saveForm("Readystate before post:", "Readystate after post:"))
-        return present();
-    if (!savedAs(counterpart_.name)) {
-        platform::MsgBox(d.WBModify().LocationName(), platform::vbCritical, counterpart_.name);
-        return present();
+    if (!form.complete() || !current || !bank::holdsAsSent(old, *current)) {
+        refuse("The post of " + account_.row.name +
+                   " is not as the dialog read it any more, so nothing was posted. Its balance "
+                   "is read again; press OK once it shows",
+               "Failed: " + account_.row.name);
+        decline();
+        return false;
     }
-    writeRow(counterpart_.rowKey, counterpart_.after);
-    outOfStep_.clear();
-    setStatus(ChooseAnAccount);
-    platform::MsgBox("Suceessfully modified " + account_.name + " and " + record_.otherAccountText,
-                     platform::vbInformation, "Success");
-    return present();
+    const bank::ItemFacts facts{fields_,        dialog_.amountDollarText(),
+                                account_.after, account_.balanceDollarText,
+                                aborted_,       QDateTime::currentDateTime()};
+    const PostSaver::Result saved = savePost(account_, old, bank::accountItem(record_, facts),
+                                             "Readystate before first post in frmModify_cmdOK:",
+                                             "Readystate after first post in frmModify_cmdOK:");
+    if (!present())
+        return false;
+    switch (saved.outcome) {
+    case PostSaver::Outcome::Saved:
+        manager().setStatusText("Modifying " + account_.row.name);
+        manager().setBalance(account_.row.key, account_.after);
+        manager().accountWritten(account_.row.key);
+        outOfStep_ = outOfStepLine(" was saved with ");
+        return true;
+    case PostSaver::Outcome::Unchanged:
+        platform::MsgBox(saved.answerTitle + CrLf + CrLf + "The forum did not save the post of " +
+                             account_.row.name + ", so nothing was changed",
+                         platform::vbCritical, account_.row.name);
+        manager().setStatusText(ChooseAnAccount);
+        decline();
+        return false;
+    case PostSaver::Outcome::Unknown:
+        break;
+    }
+    outOfStep_ = outOfStepLine(" may have been saved with ");
+    manager().accountWritten(account_.row.key);
+    platform::MsgBox(saved.answerTitle + CrLf + CrLf + "The post of " + account_.row.name +
+                         " could not be read back, so " + record_.otherAccountText +
+                         " was not changed. The debug log names the transaction",
+                     platform::vbCritical, account_.row.name);
+    finish();
+    return false;
 }
 
-TransactionProcedure::Next TransactionProcedure::readCounterpartPage() {
-    frmModify& d = *dialog_;
-    // The page handler reads the balances into the dialog and the counterpart's row.
-    if (!waitWhile([&] {
-            return !d.cmdOK->isEnabled() &&
-                   d.WBModify().ReadyState() < WebBrowser::ReadyStateComplete;
-        }) ||
-        d.showWaitingError())
-        return Next::Stop;
-    const QString title = d.WBModify().LocationName();
-    const QTreeWidgetItem* item = row(counterpart_.rowKey);
-    if (title.contains(QLatin1String("Error")) || !item || !EditForm(d.WBModify()).complete()) {
-        platform::MsgBox(title, platform::vbInformation, "Failed: " + record_.otherAccountText);
-        return present() ? Next::Finish : Next::Stop;
+void TransactionProcedure::saveCounterpart() {
+    const bank::AmountFields fields = bank::counterpartFields(fields_, record_.type);
+    manager().selectRow(counterpart_.row.key);
+    dialog_.setWorkingRow(counterpart_.row.key);
+    manager().setStatusText("Modifying " + record_.otherAccountText);
+    dialog_.setEditAddress(counterpart_.editAddress);
+    PostSaver::Result saved;
+    for (int attempt = 1; attempt <= SaveAttempts; ++attempt) {
+        if (!openCounterpartPage() || !computeCounterpart())
+            return;
+        const bank::ItemFacts facts{fields,
+                                    dialog_.amountDollarText(),
+                                    counterpart_.after,
+                                    counterpart_.balanceDollarText,
+                                    aborted_,
+                                    QDateTime::currentDateTime()};
+        saved = savePost(counterpart_, bank::PostForm(dialog_.WBModify()).fields(),
+                         bank::counterpartItem(record_, facts),
+                         "Readystate before post:", "Readystate after post:");
+        if (!present())
+            return;
+        const bool busy = saved.answerTitle == TooManyConnections;
+        if (saved.outcome != PostSaver::Outcome::Unchanged || !busy || attempt == SaveAttempts ||
+            !pause(BusyPauseMs * attempt))
+            break;
     }
-    counterpart_.before = rowBalance(*item);
-    return Next::Continue;
+    if (!present())
+        return;
+    if (saved.outcome != PostSaver::Outcome::Saved) {
+        platform::MsgBox(saved.answerTitle + CrLf + CrLf + "The post of " +
+                             record_.otherAccountText + " was not saved",
+                         platform::vbCritical, record_.otherAccountText);
+        return;
+    }
+    manager().setBalance(counterpart_.row.key, counterpart_.after);
+    manager().accountWritten(counterpart_.row.key);
+    outOfStep_.clear();
+    manager().setStatusText(ChooseAnAccount);
+    platform::MsgBox("Suceessfully modified " + account_.row.name + " and " +
+                         record_.otherAccountText,
+                     platform::vbInformation, "Success");
+}
+
+// The counterpart's edit page in the dialog, whose page handler reads its
+// balance into the dialog and its row; false when the transaction cannot go on.
+bool TransactionProcedure::openCounterpartPage() {
+    for (int attempt = 1;; ++attempt) {
+        dialog_.setPageAction(TransactionDialog::ReadPost);
+        dialog_.setOkEnabled(false);
+        dialog_.WBModify().Navigate(counterpart_.editAddress);
+        if (!waitWhile([this] {
+                return !dialog_.okEnabled() ||
+                       dialog_.WBModify().ReadyState() < WebBrowser::ReadyStateComplete;
+            }))
+            return false;
+        const WaitingError::Kind waiting = dialog_.showWaitingError();
+        if (waiting == WaitingError::None)
+            break;
+        if (waiting != WaitingError::Busy || attempt == SaveAttempts ||
+            !pause(BusyPauseMs * attempt))
+            return false;
+    }
+    const QString title = dialog_.WBModify().LocationName();
+    const auto row = manager().row(counterpart_.row.key);
+    if (title.contains(QLatin1String("Error")) || !row ||
+        !bank::PostForm(dialog_.WBModify()).complete()) {
+        platform::MsgBox(title, platform::vbInformation, "Failed: " + record_.otherAccountText);
+        return false;
+    }
+    counterpart_.before = row->balance;
+    return true;
 }
 
 // The counterpart's new balance, made on the calculator; false when the
@@ -432,25 +459,39 @@ bool TransactionProcedure::computeCounterpart() {
     return false;
 }
 
-// Fills the edit form in WBModify: the side's new coin block and the item on
-// top of its list, a full list archived into a reply first.
-bool TransactionProcedure::writePost(const Side& side, const QString& item, bool setSubject) {
-    frmModify& d = *dialog_;
-    EditForm form(d.WBModify());
-    if (!form.complete())
-        return false;
-    if (setSubject)
-        form.subject.setValue(side.name);
-    const bank::PostParts parts = bank::cutAccountPost(withCrLf(form.message.value()),
-                                                       threadInAddress(d.WBModify().LocationURL()));
-    const QString archiveName = setSubject ? side.name : record_.otherAccountText;
-    const QString tail = archived(parts.tail, archiveName);
+// One side's post rewritten in the edit form that WBModify shows: its new coin
+// block and the item on top of its list, a full list archived into a reply
+// first; then saved and read back. The thread keeps its subject.
+PostSaver::Result TransactionProcedure::savePost(const Side& side, const PostFields& old,
+                                                 const QString& item, const QString& logBefore,
+                                                 const QString& logAfter) {
+    WebBrowser& browser = dialog_.WBModify();
+    const bank::PostParts parts = bank::cutAccountPost(bank::withCrLf(old.message),
+                                                       bank::threadNumberIn(browser.LocationURL()));
+    const QString tail = archived(parts.tail, side.row.name);
     if (!present())
-        return false;
-    form.message.setValue(parts.header + bank::coinBlock(side.after) +
-                          bank::withNewItem(tail, item));
-    form.nextaction.setValue(QStringLiteral("post"));
-    return true;
+        return {};
+    const PostFields post{old.subject, parts.header + bank::coinBlock(side.after) +
+                                           bank::withNewItem(tail, item)};
+    dialog_.setPageAction(inputs_.showChanges ? TransactionDialog::ShowChanges
+                                              : TransactionDialog::NoAction);
+    dialog_.setOkEnabled(false);
+    Log(logBefore + QString::number(browser.ReadyState()));
+    const PostSaver::Result saved = saver_.save(
+        browser, post, [&side](const WebBrowser&) { return side.editAddress; }, old);
+    if (!present())
+        return saved;
+    Log(logAfter + QString::number(browser.ReadyState()));
+    forgetBusyAnswer();
+    dialog_.setOkEnabled(true);
+    return saved;
+}
+
+// The save has told whether a busy answer lost it; the next OK need not ask again.
+void TransactionProcedure::forgetBusyAnswer() {
+    WaitingError& waiting = manager().waitingError();
+    if (waiting.kind == WaitingError::Busy)
+        waiting = {};
 }
 
 QString TransactionProcedure::archived(const QString& tail, const QString& name) {
@@ -459,58 +500,50 @@ QString TransactionProcedure::archived(const QString& tail, const QString& name)
         return tail;
     if (PostReply(*block, true))
         return QString(tail).replace(*block, QStringLiteral("[list][/list]"));
-    platform::MsgBox("Failed to archive " + name + " account", platform::vbInformation, "Warning");
+    if (present())
+        platform::MsgBox("Failed to archive " + name + " account", platform::vbInformation,
+                         "Warning");
     return tail;
 }
 
-// Submits the edit form and waits for the forum's answer; false when the
-// procedure stops.
-bool TransactionProcedure::saveForm(const QString& logBefore, const QString& logAfter) {
-    frmModify& d = *dialog_;
-    WebBrowser& browser = d.WBModify();
-    d.pageAction = d.Check3->isChecked() ? frmModify::ShowChanges : frmModify::NoAction;
-    d.cmdOK->setEnabled(false);
-    Log(logBefore + QString::number(browser.ReadyState()));
-    auto below = [&](int state) {
-        return [&browser, state] {
-            return browser.ReadyState() < state;
-        };
-    };
-    if (!waitWhile(below(WebBrowser::ReadyStateInteractive)))
-        return false;
-    // A form that could not be sent leaves the edit page, which the check of
-    // the title then reports.
-    if (browser.Document().forms(QStringLiteral("postForm")).submit() &&
-        (!waitWhile(below(WebBrowser::ReadyStateInteractive)) || !waitWhile([&] {
-            return browser.LocationName().contains(QLatin1String("Modify Post")) &&
-                   browser.ReadyState() < WebBrowser::ReadyStateComplete;
-        })))
-        return false;
-    if (d.showWaitingError())
-        return false;
-    Log(logAfter + QString::number(browser.ReadyState()));
-    if (!waitWhile([&] {
-            return !d.cmdOK->isEnabled() && browser.ReadyState() < WebBrowser::ReadyStateComplete;
-        }))
-        return false;
-    d.cmdOK->setEnabled(true);
-    return true;
-}
-
-// The forum shows the account's thread, whose title holds its name, once a post is saved.
-bool TransactionProcedure::savedAs(const QString& name) {
-    return dialog_->WBModify().LocationName().contains(name, Qt::CaseInsensitive);
-}
-
 void TransactionProcedure::finish() {
-    if (!dialog_)
+    dialog_.setPageAction(TransactionDialog::CloseDialog);
+    dialog_.WBModify().Navigate(QStringLiteral("about:home"));
+    manager().holdReloads(false);
+    manager().setStatusText(ChooseAnAccount);
+}
+
+// ---- helpers ----
+
+void TransactionProcedure::loadIntoCalculator(const bank::CoinTexts& balance) {
+    calculator_->CommandClear_Click();
+    calculator_->loadEntry(balance);
+}
+
+// Nothing was posted: the dialog comes back with the balance as read and
+// reads the account's page again.
+void TransactionProcedure::decline() {
+    if (!dialogWindow_)
         return;
-    frmModify& d = *dialog_;
-    d.pageAction = frmModify::CloseDialog;
-    d.WBModify().Navigate(QStringLiteral("about:home"));
-    setManagerLoading(false);
-    d.holdsManagerLoading_ = false;
-    setStatus(ChooseAnAccount);
+    if (calculatorWindow_)
+        calculator_->setClearAndSignEnabled(true);
+    dialog_.setEditAddress(account_.editAddress);
+    dialog_.setWorkingRow(account_.row.key);
+    dialog_.restoreBalanceBoxes();
+    dialog_.showDialog();
+    dialog_.setOkEnabled(false);
+    dialog_.setPageAction(TransactionDialog::ReadPost);
+    dialog_.WBModify().Navigate(account_.editAddress);
+}
+
+void TransactionProcedure::refuse(const QString& text, const QString& title) {
+    platform::MsgBox(text, platform::vbExclamation, title);
+}
+
+QString TransactionProcedure::outOfStepLine(const QString& saved) const {
+    return "Out of step: " + account_.row.name + saved + bank::amountText(fields_) +
+           (record_.type == TransactionType::Income ? " from " : " to ") + counterpart_.row.name +
+           ", but " + counterpart_.row.name + " was not";
 }
 
 // ---- archive replies ----
@@ -518,38 +551,32 @@ void TransactionProcedure::finish() {
 bool TransactionProcedure::PostReply(const QString& text, bool NoReorder) {
     if (!present())
         return false;
-    const bool wasLoading = manager_->loader().loading;
-    setManagerLoading(true);
+    const bool wasHeld = manager().reloadsHeld();
+    manager().holdReloads(true);
     const bool posted = postArchiveReply(text, NoReorder);
-    setManagerLoading(wasLoading);
+    if (managerWindow_)
+        manager().holdReloads(wasHeld);
     return posted;
 }
 
 bool TransactionProcedure::postArchiveReply(const QString& text, bool noReorder) {
-    WebBrowser& browser = manager_->WebBrowser3();
-    QPointer<WebBrowser> alive(&browser);
-    auto loading = [&] {
-        return alive && browser.ReadyState() != WebBrowser::ReadyStateComplete;
-    };
-    browser.Navigate(QString(dialog_->editAddress).replace("modifypost", "post"));
-    if (!waitWhile(loading) || !alive)
+    WebBrowser& browser = manager().WebBrowser3();
+    const QPointer<WebBrowser> alive(&browser);
+    browser.Navigate(QString(dialog_.editAddress()).replace("modifypost", "post"));
+    if (!waitWhile(
+            [&] { return alive && browser.ReadyState() != WebBrowser::ReadyStateComplete; }) ||
+        !alive)
         return false;
-    EditForm form(browser);
-    if (!form.complete())
-        return false;
-    QString thread = form.subject.value();
-    thread.remove(QStringLiteral("Re: "), Qt::CaseInsensitive);
-    const auto reply = bank::archiveReply(text, form.subject.value(), noReorder);
+    const bank::PostForm form(browser);
+    const auto reply =
+        form.complete() ? bank::archiveReply(text, form.subject.value(), noReorder) : std::nullopt;
     if (!reply)
         return false;
-    form.subject.setValue(reply->subject);
-    form.message.setValue(reply->message);
-    form.nextaction.setValue(QStringLiteral("post"));
-    if (!form.form.submit() || !waitWhile(loading) || !alive)
-        return false;
-    // Only the thread itself shows that the reply is in: on an error or a busy
-    // forum the list must stay in the post.
-    const QString title = browser.LocationName();
-    return !title.contains(QLatin1String("Error")) &&
-           title.contains(thread.trimmed(), Qt::CaseInsensitive);
+    const QString thread = bank::threadNumberIn(dialog_.editAddress());
+    const auto replyEditAddress = [this, &thread](const WebBrowser& answer) {
+        const auto post = bank::newestPostNumber(linksOf(answer), thread);
+        return post ? manager().modifyAddress(thread, *post) : QString();
+    };
+    return saver_.save(browser, {reply->subject, reply->message}, replyEditAddress, std::nullopt)
+               .outcome == PostSaver::Outcome::Saved;
 }

@@ -1,32 +1,30 @@
 #pragma once
 
+#include "AccountManager.h"
+#include "PostSaver.h"
+#include "TransactionDialog.h"
 #include "TransactionRecord.h"
 
 #include <QPointer>
 #include <QString>
 #include <functional>
 
-class FrmVaultmeres;
-class HtmlDocument;
-class QTreeWidgetItem;
-class frmModify;
+class WebBrowser;
 namespace bank {
 class TransactionCalculator;
 }
 
 // What OK in the transaction dialog runs: the checks, the amount typed on the
-// calculator, the funds check, then the account's post and the counterpart's
-// post rewritten through the forum's edit form one after the other, each
-// verified, a long list archived into a reply first. Every wait lets the
-// windows work; it ends when the dialog, the manager or the calculator goes
-// away or the program quits.
+// calculator, both accounts read and both new balances known, then the
+// account's post and the counterpart's post rewritten through the forum's edit
+// form one after the other, each read back, a long list archived into a reply
+// first. Every wait lets the windows work; it ends when the dialog, the
+// manager or the calculator goes away or the program quits.
 class TransactionProcedure {
 public:
     static constexpr int PollMs = 500;
-    // How the wait for the calculator's equals ended.
-    enum AmountWait { AmountTyped = 1, DialogGone = 2 };
 
-    explicit TransactionProcedure(frmModify& dialog);
+    explicit TransactionProcedure(bank::TransactionDialog& dialog);
     ~TransactionProcedure();
     TransactionProcedure(const TransactionProcedure&) = delete;
     TransactionProcedure& operator=(const TransactionProcedure&) = delete;
@@ -38,44 +36,56 @@ public:
 
 private:
     struct Side {
-        QString rowKey;
-        QString name;
+        bank::AccountRow row;
+        QString editAddress;
         bank::CoinTexts before;
         bank::CoinTexts after;
         QString balanceDollarText;
     };
 
-    enum class Next { Continue, Finish, Stop };
-
-    bool present() const;
-    bool waitWhile(const std::function<bool()>& condition);
+    // The steps of OK, in their order; each false when the transaction ends there.
+    bool answerWaitingError();
     bool checkEntries();
-    bool resolveCounterpart();
+    bool checkFreeTexts();
+    bool editPageHoldsTheAccount();
     void describeTransaction();
-    void loadIntoCalculator(const bank::CoinTexts& balance);
-    bool waitForAmount();
+    bool typeAmount();
     bool takeAmount();
-    void decline();
+    bool readCounterpart();
+    bool checkFunds();
+    bool confirm();
     bool saveAccount();
-    bool saveCounterpart();
-    Next readCounterpartPage();
+    void saveCounterpart();
+    void finish();
+
+    // Their parts.
+    bool readEditPageAgain();
+    bool openCounterpartPage();
     bool computeCounterpart();
-    bool writePost(const Side& side, const QString& item, bool setSubject);
-    bool saveForm(const QString& logBefore, const QString& logAfter);
-    bool savedAs(const QString& name);
+    bank::PostSaver::Result savePost(const Side& side, const bank::PostFields& old,
+                                     const QString& item, const QString& logBefore,
+                                     const QString& logAfter);
     QString archived(const QString& tail, const QString& name);
     bool postArchiveReply(const QString& text, bool noReorder);
-    void finish();
-    QTreeWidgetItem* row(const QString& key) const;
-    void writeRow(const QString& key, const bank::CoinTexts& balance);
-    void setStatus(const QString& text);
-    void setManagerLoading(bool loading);
+    void loadIntoCalculator(const bank::CoinTexts& balance);
+    void decline();
+    void refuse(const QString& text, const QString& title = {});
+    QString outOfStepLine(const QString& saved) const;
+    void forgetBusyAnswer();
 
-    QPointer<frmModify> dialog_;
-    QPointer<FrmVaultmeres> manager_;
+    bool present() const;
+    bool waitWhile(const std::function<bool()>& condition) const;
+    bool pause(int ms) const;
+    bank::AccountManager& manager() const { return dialog_.manager(); }
+
+    bank::TransactionDialog& dialog_;
+    QPointer<QWidget> dialogWindow_;
+    QPointer<QWidget> managerWindow_;
     QPointer<QWidget> calculatorWindow_;
     bank::TransactionCalculator* calculator_ = nullptr;
+    bank::PostSaver saver_;
 
+    bank::TransactionInputs inputs_;
     bank::Transaction record_;
     Side account_;
     Side counterpart_;

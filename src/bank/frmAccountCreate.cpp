@@ -7,9 +7,11 @@
 #include "KeyCodes.h"
 #include "MemberList.h"
 #include "Module1.h"
+#include "PostSaver.h"
 #include "Twips.h"
 #include "WebBrowser.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QPointer>
@@ -27,11 +29,13 @@ bool isDigit(const QString& typed) {
 
 } // namespace
 
-frmAccountCreate::frmAccountCreate(QWidget* parent)
-    : QDialog(parent), WBCreate_(new WebBrowser(this)) {
+frmAccountCreate::frmAccountCreate(QStringList accountNames, EditAddressOfThread editAddressOf,
+                                   QWidget* manager)
+    : QDialog(manager), accountNames_(std::move(accountNames)),
+      editAddressOf_(std::move(editAddressOf)), WBCreate_(new WebBrowser(this)) {
     setObjectName("frmAccountCreate");
     setWindowTitle("Create Account");
-    setModal(true);
+    setWindowModality(Qt::WindowModal);
 
     Frame1 = new QGroupBox("Name", this);
     Frame1->setObjectName("Frame1");
@@ -82,22 +86,14 @@ frmAccountCreate::frmAccountCreate(QWidget* parent)
 }
 
 void frmAccountCreate::WBCreate_DocumentComplete() {
+    // Once sent, the post is read back before anything else happens.
+    if (postState_ == FormSubmitted)
+        return;
     const bool complete = WBCreate_->ReadyState() == WebBrowser::ReadyStateComplete;
     cmdOK->setEnabled(complete);
     if (complete)
         TextName->setFocus();
-    if (postState_ == FormNotLoaded) {
-        postState_ = FormLoaded;
-    } else if (postState_ == FormSubmitted) {
-        // The forum's answer: show the new thread, then the dialog is done.
-        QPointer<frmAccountCreate> self(this);
-        WBCreate_->Navigate(WBCreate_->LocationURL(), WebBrowser::navOpenInNewWindow);
-        while (self && WBCreate_->ReadyState() < WebBrowser::ReadyStateLoaded)
-            if (!Module1::Delay(50))
-                return; // the program is quitting
-        if (self)
-            accept();
-    }
+    postState_ = FormLoaded;
 }
 
 QString frmAccountCreate::coinValue(const QComboBox& box, const QString& caption) const {
@@ -105,26 +101,83 @@ QString frmAccountCreate::coinValue(const QComboBox& box, const QString& caption
     return box.currentText() == caption ? QStringLiteral("0") : box.currentText();
 }
 
-void frmAccountCreate::cmdOK_Click() {
-    if (TextName->text().isEmpty()) {
+bool frmAccountCreate::entriesAccepted() {
+    const QString name = TextName->text();
+    if (name.isEmpty()) {
         platform::MsgBox("Enter a name for the account", platform::vbInformation);
-        return;
+        return false;
     }
     if (ComboGalleons->currentText() == GalleonsCaption) {
         platform::MsgBox("Enter values for the coins", platform::vbOKOnly);
-        return;
+        return false;
     }
+    if (const auto refusal = bank::listMarkerRefusal(
+            {{"The account name", name}, {"The user name", TextUser->text()}})) {
+        platform::MsgBox(*refusal, platform::vbExclamation);
+        return false;
+    }
+    if (accountNames_.contains(name, Qt::CaseInsensitive) &&
+        platform::MsgBox("An account named " + name + " exists. Create another?",
+                         platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2) !=
+            platform::vbYes)
+        return false;
+    return true;
+}
+
+void frmAccountCreate::cmdOK_Click() {
+    // Enter and a second click do nothing until the forum has answered.
+    if (postState_ == FormSubmitted || !cmdOK->isEnabled())
+        return;
+    const QPointer<frmAccountCreate> self(this);
+    if (!entriesAccepted() || !self)
+        return;
     const bank::CoinTexts coins{coinValue(*ComboGalleons, GalleonsCaption),
                                 coinValue(*ComboSickles, SicklesCaption),
                                 coinValue(*ComboKnuts, KnutsCaption)};
     const auto post =
         bank::composeAccountPost(TextName->text(), TextUser->text(), coins, Module1::BoardUrl);
-    HtmlDocument page = WBCreate_->Document();
-    page.getElementById("subject").setValue(post.subject);
-    page.getElementById("message").setValue(post.message);
-    page.getElementById("nextaction").setValue("post");
-    page.forms("postForm").submit();
     postState_ = FormSubmitted;
+    cmdOK->setEnabled(false);
+    bank::PostSaver saver(bank::ForumWait([&self] { return !self.isNull(); }, 100));
+    const auto saved = saver.save(
+        *WBCreate_, {post.subject, post.message},
+        [this](const WebBrowser& answer) {
+            const QString thread = bank::threadNumberIn(answer.LocationURL());
+            return thread.isEmpty() ? QString() : editAddressOf_(thread);
+        },
+        std::nullopt);
+    if (!self)
+        return;
+    if (saved.outcome != bank::PostSaver::Outcome::Saved)
+        platform::MsgBox(saved.answerTitle + "\r\n\r\nThe forum's answer does not show the " +
+                             TextName->text() +
+                             " account as it was sent. The manager's list shows whether it exists.",
+                         platform::vbCritical, "Failed: " + TextName->text());
+    if (self)
+        showAnswerAndClose();
+}
+
+// Once the post is on its way the dialog stays until the forum's answer has been read
+// back: closing it then would lose what became of the account.
+void frmAccountCreate::reject() {
+    if (postState_ != FormSubmitted)
+        QDialog::reject();
+}
+
+void frmAccountCreate::closeEvent(QCloseEvent* event) {
+    if (postState_ == FormSubmitted && event->spontaneous())
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+// The forum's answer opens in a window of its own: the new thread, or what went wrong.
+void frmAccountCreate::showAnswerAndClose() {
+    const QPointer<frmAccountCreate> self(this);
+    WBCreate_->Navigate(WBCreate_->LocationURL(), WebBrowser::navOpenInNewWindow);
+    const bank::ForumWait wait([&self] { return !self.isNull(); }, 50);
+    if (wait.whileTrue([this] { return WBCreate_->ReadyState() < WebBrowser::ReadyStateLoaded; }))
+        accept();
 }
 
 void frmAccountCreate::cmdSearchUser_Click() {

@@ -1,14 +1,12 @@
 #include "frmModify.h"
 
-#include "AccountListView.h"
-#include "AccountLoader.h"
 #include "BuddyLabel.h"
 #include "DialogControls.h"
 #include "Dialogs.h"
-#include "FrmVaultmeres.h"
 #include "KeyCodes.h"
 #include "Module1.h"
 #include "OsServices.h"
+#include "PostText.h"
 #include "TransactionCalculator.h"
 #include "TransactionProcedure.h"
 #include "Twips.h"
@@ -20,11 +18,14 @@
 #include <QGridLayout>
 
 using bank::CrLf;
+using bank::WaitingError;
 
 namespace {
 
 const QString WithWho = QStringLiteral("With Who?");
 const QString TooManyConnections = QStringLiteral("Too Many Connections");
+const QString DescriptionDesign = QStringLiteral("Comment") + CrLf;
+enum AmountWaitEnd { AmountTyped = 1, DialogGone = 2 };
 
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, bool checked) {
     auto* box = new QCheckBox(caption, parent);
@@ -38,17 +39,16 @@ bank::TransactionCalculator* openCalculator(QWidget*& window) {
     return dynamic_cast<bank::TransactionCalculator*>(window);
 }
 
+// The entry a combo box's text names: the current one, else the first with
+// that text; -1 when the text is no entry of the list.
+int chosenIndex(const QComboBox& box) {
+    const QString text = box.currentText();
+    if (box.currentIndex() >= 0 && box.itemText(box.currentIndex()) == text)
+        return box.currentIndex();
+    return box.findText(text);
+}
+
 } // namespace
-
-QString& frmModify::errorText() {
-    static QString text;
-    return text;
-}
-
-bool& frmModify::criticalError() {
-    static bool critical = false;
-    return critical;
-}
 
 frmModify::frmModify() : WBModify_(new WebBrowser(this)) {
     setObjectName("frmModify");
@@ -79,7 +79,7 @@ frmModify::~frmModify() {
 
 void frmModify::releaseCalculator() {
     if (amountWait_)
-        amountWait_->exit(TransactionProcedure::DialogGone);
+        amountWait_->exit(DialogGone);
     QWidget* window = nullptr;
     if (bank::TransactionCalculator* calculator = openCalculator(window);
         calculator && window == calculatorWindow_)
@@ -99,6 +99,9 @@ void frmModify::createControls() {
     ComboGalleons = balances.galleons;
     ComboSickles = balances.sickles;
     ComboKnuts = balances.knuts;
+    // They show the balance the forum holds; a transaction changes it, typing does not.
+    for (QComboBox* box : {ComboGalleons, ComboSickles, ComboKnuts})
+        box->lineEdit()->setReadOnly(true);
 
     Frame2 = new QGroupBox("Transaction", this);
     Frame2->setObjectName("Frame2");
@@ -179,27 +182,61 @@ void frmModify::layOutControls() {
     TextComment->setMaximumHeight(twips.px(1800));
 }
 
-void frmModify::Form_Open(const QString& accountName, const QString& rowKey,
-                          const bank::CoinTexts& balances, const QString& address,
-                          const QList<OtherAccount>& others) {
-    TextName->setText(accountName);
-    workingRowKey_ = rowKey;
-    setBalanceBoxes(balances, true);
+void frmModify::Form_Open(bank::AccountManager& manager, const bank::AccountRow& account,
+                          const QString& address, const QList<OtherAccount>& others) {
+    manager_ = &manager;
+    managerWindow_ = &manager.window();
+    TextName->setText(account.name);
+    workingRowKey_ = account.key;
+    setBalanceBoxes(account.balance, true);
     cmbTType->setCurrentIndex(0);
     cmbTType_Click(0);
-    editAddress = address;
+    editAddress_ = address;
     cmbOtherAccount->clear();
     for (const OtherAccount& other : others)
         cmbOtherAccount->addItem(other.text, other.rowNumber);
     cmbOtherAccount->setCurrentIndex(-1);
     cmbOtherAccount->setEditText(WithWho);
     // A dialog kept open from an earlier account reads the new one's post too.
-    pageAction = ReadPost;
-    WBModify_->Navigate(editAddress);
+    pageAction_ = ReadPost;
+    WBModify_->Navigate(editAddress_);
 }
 
-bank::CoinTexts frmModify::balanceBoxes() const {
-    return {ComboGalleons->currentText(), ComboSickles->currentText(), ComboKnuts->currentText()};
+bool frmModify::expenseChosen() const {
+    return cmbTType->currentIndex() == 1;
+}
+
+bank::TransactionInputs frmModify::inputs() const {
+    bank::TransactionInputs in;
+    in.accountName = TextName->text();
+    in.accountRowKey = workingRowKey_;
+    in.type = expenseChosen() ? bank::TransactionType::Expense : bank::TransactionType::Income;
+    in.otherAccountText = cmbOtherAccount->currentText();
+    if (const int entry = chosenIndex(*cmbOtherAccount); entry >= 0)
+        in.otherRowNumber = cmbOtherAccount->itemData(entry).toInt();
+    const QComboBox& reasons = expenseChosen() ? *cmbReasonOut : *cmbReasonIn;
+    const QComboBox& mirrored = expenseChosen() ? *cmbReasonIn : *cmbReasonOut;
+    const int reason = chosenIndex(reasons);
+    in.reasonChosen = reason >= 0;
+    in.reason = reasons.currentText();
+    in.counterpartReason = mirrored.itemText(reason);
+    in.otherName = otherReasonName_;
+    in.isPrivate = Check2->isChecked();
+    in.anonymous = Check1->isChecked();
+    const QString description = bank::withCrLf(TextComment->toPlainText());
+    in.description = description == DescriptionDesign ? QString() : description;
+    in.showChanges = Check3->isChecked();
+    in.confirm = Check4->isChecked();
+    return in;
+}
+
+void frmModify::clearDesignDescription() {
+    if (bank::withCrLf(TextComment->toPlainText()) == DescriptionDesign)
+        TextComment->clear();
+}
+
+void frmModify::setBalanceBoxes(const bank::CoinTexts& balance) {
+    setBalanceBoxes(balance, false);
 }
 
 void frmModify::setBalanceBoxes(const bank::CoinTexts& coins, bool alsoSavedCopy) {
@@ -214,9 +251,10 @@ void frmModify::restoreBalanceBoxes() {
     setBalanceBoxes(savedBalances_, false);
 }
 
-QTreeWidgetItem* frmModify::workingRow() const {
-    return FrmVaultmeres::exists() ? FrmVaultmeres::instance().ListView1().findRow(workingRowKey_)
-                                   : nullptr;
+void frmModify::holdManagerReloads() {
+    if (managerWindow_)
+        manager_->holdReloads(true);
+    holdsManagerReloads_ = true;
 }
 
 // ---- type and reason ----
@@ -245,7 +283,7 @@ void frmModify::cmbReasonOut_Click(int index) {
 }
 
 void frmModify::reasonChosen(const QComboBox& list, int index) {
-    otherReasonName =
+    otherReasonName_ =
         list.itemText(index) == QLatin1String("Other")
             ? platform::InputBox("Please enter name for other transaction", "Enter Other")
             : QString();
@@ -257,19 +295,13 @@ void frmModify::WBModify_DocumentComplete() {
     if (WBModify_->ReadyState() < WebBrowser::ReadyStateComplete)
         return;
     const QString title = WBModify_->LocationName();
-    if (title == TooManyConnections) {
-        errorText() = "Server Overload Error";
-        criticalError() = true;
-        cmdOK->setEnabled(true);
-        platform::MsgBox(WBModify_->Document().body().innerText(), platform::vbCritical,
-                         "Server Overload Error");
-        return;
-    }
+    if (title == TooManyConnections)
+        return serverOverload();
     cmdOK->setEnabled(true);
     Log("Readystate:" + QString::number(WBModify_->ReadyState()) + "  " +
         WBModify_->LocationURL().mid(63));
     Log(title);
-    switch (pageAction) {
+    switch (pageAction_) {
     case ReadPost:
         readEditPage();
         break;
@@ -284,14 +316,25 @@ void frmModify::WBModify_DocumentComplete() {
     }
 }
 
+// A busy forum is a pause: the page was not read, and the next OK asks again.
+void frmModify::serverOverload() {
+    if (managerWindow_)
+        manager_->waitingError() = {WaitingError::Busy, QStringLiteral("Server Overload Error")};
+    cmdOK->setEnabled(true);
+    platform::MsgBox(WBModify_->Document().body().innerText(), platform::vbCritical,
+                     "Server Overload Error");
+}
+
 void frmModify::readEditPage() {
+    if (!managerWindow_)
+        return;
+    WaitingError& waiting = manager_->waitingError();
     int line = 1; // the statement that failed, for the error text
     auto fail = [&](const QString& description) {
         if (WBModify_->LocationName().contains(QLatin1String(" error"), Qt::CaseInsensitive))
             return;
-        errorText() = "Error in DocumentComplete Event" + CrLf + description + CrLf + " at line" +
-                      QString::number(line);
-        criticalError() = true;
+        waiting = {WaitingError::Critical, "Error in DocumentComplete Event" + CrLf + description +
+                                               CrLf + " at line" + QString::number(line)};
     };
     const HtmlForm form = WBModify_->Document().forms("postForm");
     if (form.isNull())
@@ -303,65 +346,88 @@ void frmModify::readEditPage() {
     line = 3;
     const auto balances = bank::readEditFormBalances(message.value());
     if (!balances) {
-        errorText() = "Account denomination field(s) missing";
+        waiting = {WaitingError::Warning, QStringLiteral("Account denomination field(s) missing")};
         return;
     }
     line = 4;
-    QTreeWidgetItem* row = workingRow();
-    if (!row)
+    if (!manager_->row(workingRowKey_))
         return fail("The account is no longer in the manager's list");
-    row->setText(AccountListView::Galleons, balances->galleons);
-    row->setText(AccountListView::Sickles, balances->sickles);
-    row->setText(AccountListView::Knuts, balances->knuts);
+    manager_->setBalance(workingRowKey_, *balances);
     setBalanceBoxes(*balances, true);
-    pageAction = NoAction;
+    pageAction_ = NoAction;
 }
 
 void frmModify::showChangesInViewer() {
-    if (!FrmVaultmeres::exists())
+    if (!managerWindow_)
         return;
-    QPointer<FrmVaultmeres> manager(&FrmVaultmeres::instance());
-    QPointer<frmModify> self(this);
-    manager->WebBrowser3().Navigate(WBModify_->LocationURL(), WebBrowser::navOpenInNewWindow);
-    while (manager && manager->WebBrowser3().ReadyState() < WebBrowser::ReadyStateInteractive)
-        if (!Module1::Delay(TransactionProcedure::PollMs))
-            return;
-    if (self)
-        pageAction = NoAction;
+    WebBrowser& viewer = manager_->WebBrowser3();
+    const QPointer<WebBrowser> opening(&viewer);
+    const QPointer<frmModify> self(this);
+    viewer.Navigate(WBModify_->LocationURL(), WebBrowser::navOpenInNewWindow);
+    const bank::ForumWait wait([&] { return opening && self; }, TransactionProcedure::PollMs);
+    if (wait.whileTrue([&] { return opening->ReadyState() < WebBrowser::ReadyStateInteractive; }))
+        pageAction_ = NoAction;
 }
 
 // ---- the calculator's hand-over ----
 
 void frmModify::takeAmountDollarText(const std::string& dollarText) {
-    amountDollarText = QString::fromStdString(dollarText);
+    amountDollarText_ = QString::fromStdString(dollarText);
 }
 
 void frmModify::showAgain() {
     show();
     if (amountWait_)
-        amountWait_->exit(TransactionProcedure::AmountTyped);
+        amountWait_->exit(AmountTyped);
+}
+
+bool frmModify::waitForAmount() {
+    hide();
+    // No polling: the calculator's equals ends this wait.
+    QEventLoop loop;
+    amountWait_ = &loop;
+    const QPointer<frmModify> self(this);
+    const int ended = loop.exec();
+    if (!self)
+        return false;
+    amountWait_ = nullptr;
+    return ended == AmountTyped;
 }
 
 // ---- OK, Cancel and closing ----
 
 void frmModify::cmdOK_Click() {
     // The page handler enables OK while a transaction still waits for its pages.
-    if (!running_)
-        TransactionProcedure(*this).run();
+    if (running_ || !managerWindow_)
+        return;
+    running_ = true;
+    const QPointer<frmModify> self(this);
+    TransactionProcedure(*this).run();
+    if (self)
+        running_ = false;
 }
 
-bool frmModify::showWaitingError() {
-    if (criticalError()) {
-        platform::MsgBox(errorText(), platform::vbCritical, "Critical Error");
+WaitingError::Kind frmModify::showWaitingError() {
+    if (!managerWindow_)
+        return WaitingError::None;
+    WaitingError& waiting = manager_->waitingError();
+    const WaitingError shown = waiting;
+    switch (shown.kind) {
+    case WaitingError::Critical:
+        platform::MsgBox(shown.text, platform::vbCritical, "Critical Error");
         close();
-        return true;
+        break;
+    case WaitingError::Warning:
+        waiting = {};
+        platform::MsgBox(shown.text, platform::vbInformation, "Warning");
+        break;
+    case WaitingError::Busy: // the page is asked for again, which says whether the forum still is
+        waiting = {};
+        break;
+    case WaitingError::None:
+        break;
     }
-    if (!errorText().isEmpty()) {
-        platform::MsgBox(errorText(), platform::vbInformation, "Warning");
-        errorText().clear();
-        return true;
-    }
-    return false;
+    return shown.kind;
 }
 
 void frmModify::cmdCancel_Click() {
@@ -388,12 +454,11 @@ void frmModify::Form_Unload() {
     if (current() == this)
         current().clear();
     releaseCalculator();
-    if (!FrmVaultmeres::exists())
+    if (!managerWindow_)
         return;
-    FrmVaultmeres& manager = FrmVaultmeres::instance();
     // A transaction that stopped half-way held the list still; it may reload now.
-    if (holdsManagerLoading_)
-        manager.loader().loading = false;
-    holdsManagerLoading_ = false;
-    manager.showAndReload();
+    if (holdsManagerReloads_)
+        manager_->holdReloads(false);
+    holdsManagerReloads_ = false;
+    manager_->showAndReload();
 }

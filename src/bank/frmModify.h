@@ -3,6 +3,7 @@
 #include "AccountPost.h"
 #include "AmountReceiver.h"
 #include "SingleWindow.h"
+#include "TransactionDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,43 +16,32 @@
 #include <QPushButton>
 
 class QEventLoop;
-class QTreeWidgetItem;
 class WebBrowser;
 
 // Modify Account: one transaction between the account chosen in the manager
 // and another account of the board. Its browser reads the account post from
 // the forum's edit form and saves both posts through it; the amount is typed
 // on the calculator, which hands it back.
-// One dialog, created on first use; closing it discards its controls, but a
-// waiting error stays for the next OK.
+// One dialog, created on first use; closing it discards it, but an error
+// waiting for OK stays with the manager for the next dialog.
 class frmModify : public QDialog,
                   public platform::SingleWindow<frmModify>,
-                  public calculator::AmountReceiver {
+                  public calculator::AmountReceiver,
+                  public bank::TransactionDialog {
     Q_OBJECT
 public:
-    enum PageAction { ReadPost = 0, NoAction = 1234, ShowChanges = 4321, CloseDialog = 7777 };
-
     struct OtherAccount {
         QString text;
         int rowNumber; // counted from 1 in the manager's list
     };
 
     // The manager's Modify button hands over the selected account.
-    void Form_Open(const QString& accountName, const QString& rowKey,
-                   const bank::CoinTexts& balances, const QString& address,
-                   const QList<OtherAccount>& others);
-
-    WebBrowser& WBModify() { return *WBModify_; }
-    QString editAddress;
-    int pageAction = ReadPost;
-    QString otherReasonName;
-    QString amountDollarText;
-    // Both belong to the dialog object, not its controls: closing keeps them.
-    static QString& errorText();
-    static bool& criticalError();
+    void Form_Open(bank::AccountManager& manager, const bank::AccountRow& account,
+                   const QString& address, const QList<OtherAccount>& others);
 
     // While OK runs, from the checks to the last save.
     bool transactionRunning() const { return running_; }
+    QString otherReasonName() const { return otherReasonName_; }
 
     void cmdOK_Click();
 
@@ -61,6 +51,30 @@ public:
     void takeAmountDollarText(const std::string& dollarText) override;
     void showAgain() override;
 
+    // What the transaction procedure drives.
+    QWidget& widget() override { return *this; }
+    bank::AccountManager& manager() override { return *manager_; }
+    bank::TransactionInputs inputs() const override;
+    void clearDesignDescription() override;
+    bank::WaitingError::Kind showWaitingError() override;
+    WebBrowser& WBModify() override { return *WBModify_; }
+    QString editAddress() const override { return editAddress_; }
+    void setEditAddress(const QString& address) override { editAddress_ = address; }
+    int pageAction() const override { return pageAction_; }
+    void setPageAction(int action) override { pageAction_ = action; }
+    void setWorkingRow(const QString& key) override { workingRowKey_ = key; }
+    bank::CoinTexts balanceAsRead() const override { return savedBalances_; }
+    void setBalanceBoxes(const bank::CoinTexts& balance) override;
+    void restoreBalanceBoxes() override;
+    QString amountDollarText() const override { return amountDollarText_; }
+    bool okEnabled() const override { return cmdOK->isEnabled(); }
+    void setOkEnabled(bool enabled) override { cmdOK->setEnabled(enabled); }
+    void holdManagerReloads() override;
+    bool waitForAmount() override;
+    void showDialog() override { show(); }
+    void hideDialog() override { hide(); }
+    void closeDialog() override { close(); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -68,7 +82,6 @@ protected:
 
 private:
     friend class platform::SingleWindow<frmModify>;
-    friend class TransactionProcedure;
     frmModify();
     ~frmModify() override;
     void createControls();
@@ -79,18 +92,14 @@ private:
     void cmbReasonOut_Click(int index);
     void reasonChosen(const QComboBox& list, int index);
     void WBModify_DocumentComplete();
+    void serverOverload();
     void readEditPage();
     void showChangesInViewer();
     void cmdCancel_Click();
     void Form_Unload();
     void releaseCalculator();
-
-    bank::CoinTexts balanceBoxes() const;
-    void setBalanceBoxes(const bank::CoinTexts& coins, bool alsoSavedCopy);
-    void restoreBalanceBoxes();
-    QTreeWidgetItem* workingRow() const;
-    // Shows an error the page handler left for OK; true when there was one.
-    bool showWaitingError();
+    void setBalanceBoxes(const bank::CoinTexts& balance, bool alsoSavedCopy);
+    bool expenseChosen() const;
 
     QGroupBox* Frame1;
     QLabel* Label1;
@@ -113,10 +122,16 @@ private:
     QPushButton* cmdCancel;
     WebBrowser* WBModify_;
 
+    bank::AccountManager* manager_ = nullptr;
+    QPointer<QWidget> managerWindow_;
+    QString editAddress_;
+    int pageAction_ = ReadPost;
+    QString otherReasonName_;
+    QString amountDollarText_;
     bank::CoinTexts savedBalances_; // the balance as last read, restored on a decline
     QString workingRowKey_;         // the manager's row of the post now being worked on
     bool running_ = false;
-    bool holdsManagerLoading_ = false; // set by OK, released when the dialog closes
+    bool holdsManagerReloads_ = false; // set by OK, released when the dialog closes
     QEventLoop* amountWait_ = nullptr; // OK waiting for the calculator's equals
     QPointer<QWidget> calculatorWindow_;
 };

@@ -65,7 +65,7 @@ private:
 };
 
 bool reloaded(FrmVaultmeres& manager) {
-    return manager.isVisible() && !manager.loader().loading &&
+    return manager.isVisible() && !manager.loader().isLoading() &&
            manager.findChild<StatusBar*>("StatusBar1")->text(2).endsWith("loaded: Ready");
 }
 

@@ -102,7 +102,8 @@ protected:
         activation();
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                return logged("Opening page 1 of accounts") > loads && !manager().loader().loading;
+                return logged("Opening page 1 of accounts") > loads &&
+                       !manager().loader().isLoading();
             },
             Deadline));
     }
@@ -259,7 +260,7 @@ TEST_F(SmallBoard, ABusyForumEndsTheLoadAndKeepsItFromStartingAgain) {
     EXPECT_EQ(dialogs.shown().front().title, "Server Overload Error");
     EXPECT_EQ(dialogs.shown().front().style, platform::vbCritical);
     EXPECT_TRUE(dialogs.shown().front().text.contains("Too Many Connections"));
-    EXPECT_TRUE(manager().loader().loading);
+    EXPECT_TRUE(manager().loader().isLoading());
     EXPECT_EQ(status(), "Loading accounts, please wait...");
 
     calculator.activateWindow();

@@ -37,7 +37,7 @@ bool managerReady(int rows) {
     if (!FrmVaultmeres::exists())
         return false;
     FrmVaultmeres& manager = FrmVaultmeres::instance();
-    return manager.isVisible() && !manager.loader().loading &&
+    return manager.isVisible() && !manager.loader().isLoading() &&
            manager.ListView1().topLevelItemCount() == rows &&
            child<StatusBar>(manager, "StatusBar1")->text(2).endsWith("accounts loaded: Ready");
 }
