@@ -1,6 +1,9 @@
 #include "AccountPages.h"
 
+#include "PostText.h"
+
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace bank {
 namespace {
@@ -85,6 +88,48 @@ QString applyDayNames(const QString& text, const QDate& today) {
                    Qt::CaseInsensitive);
     result.replace(QLatin1String("<B>Today</B> at"), dayText(today), Qt::CaseInsensitive);
     return result;
+}
+
+QStringList postBodies(const QString& pageHtml) {
+    QStringList bodies;
+    for (qsizetype at = pageHtml.indexOf(SectionStart); at >= 0;
+         at = pageHtml.indexOf(SectionStart, at)) {
+        at += SectionStart.size();
+        const qsizetype end = pageHtml.indexOf(SectionEnd, at);
+        if (end < 0)
+            break;
+        bodies.append(pageHtml.mid(at, end - at));
+        at = end;
+    }
+    return bodies;
+}
+
+QString forumMarkup(const QString& bodyHtml) {
+    using Rule = std::pair<QRegularExpression, QString>;
+    static const QList<Rule> rules = [] {
+        const auto rule = [](const char* pattern, const char* markup) {
+            return Rule(QRegularExpression(QString::fromLatin1(pattern),
+                                           QRegularExpression::CaseInsensitiveOption),
+                        QString::fromLatin1(markup));
+        };
+        return QList<Rule>{
+            rule("<br\\s*/?>", "\r\n"),
+            rule("<ul>", "[list]"),
+            rule("</ul>", "[/list]"),
+            rule("<li>", "[*]"),
+            rule("<font (color|size)=\"([^\"]*)\">", "[\\1=\\2]"),
+            rule("<font face=\"([^\"]*)\">", "[font=\\1]"),
+            rule("</font>", "[/color]"),
+            rule("<a href=\"([^\"]*)\"[^>]*>", "[url=\\1]"),
+            rule("</a>", "[/url]"),
+            rule("<(/?)(b|i|u|s)>", "[\\1\\2]"),
+            rule("<[^>]*>", ""),
+        };
+    }();
+    QString markup = bodyHtml;
+    for (const auto& [pattern, replacement] : rules)
+        markup.replace(pattern, replacement);
+    return decodeCharacterReferences(markup);
 }
 
 AccountThread readAccountThread(const QString& pageHtml, const QDate& today) {

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Reading a board's account threads from the forum's pages: the thread table
@@ -49,6 +50,14 @@ struct AccountThread {
 
 // Reads a thread page's body markup, with recent dates written as days.
 AccountThread readAccountThread(const QString& pageHtml, const QDate& today);
+
+// The body of every post of a thread page, in page order: the markup between
+// each pair of section markers.
+QStringList postBodies(const QString& pageHtml);
+
+// A post body as the forum renders it, turned back into the forum markup the
+// program writes, so that the readers of posts read it.
+QString forumMarkup(const QString& bodyHtml);
 
 // "<B>Today</B> at" and "<B>Yesterday</B> at" become "Dec 05, 2026,".
 QString applyDayNames(const QString& text, const QDate& today);

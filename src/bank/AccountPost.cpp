@@ -13,10 +13,6 @@ const QString ListStart = QStringLiteral("[list]");
 const QString CoinLabels[] = {QStringLiteral("Galleons:"), QStringLiteral("Sickles:"),
                               QStringLiteral("Knuts:")};
 
-QString signatureStart() {
-    return QStringLiteral("[size=1]") + QChar(0x00AB);
-}
-
 bool beginsWithLabel(const QString& line, const QString& label) {
     qsizetype at = 0;
     while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
@@ -66,6 +62,10 @@ QString boardPrefix(const QString& boardUrl) {
     if (at < 0)
         return boardUrl;
     return boardUrl.left(at + 10);
+}
+
+QString signatureStart() {
+    return QStringLiteral("[size=1]") + QChar(0x00AB);
 }
 
 QString signatureBlock() {

@@ -40,6 +40,8 @@ std::optional<QString> coinLine(const QStringList& lines, CoinLine coin, const Q
 QString boardPrefix(const QString& boardUrl);
 
 QString signatureBlock();
+// How the signature block begins: "[size=1]" and the left guillemet.
+QString signatureStart();
 
 // The post that creates an account; no owner line when the owner is empty.
 NewAccountPost composeAccountPost(const QString& accountName, const QString& owner,

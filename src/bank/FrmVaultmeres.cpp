@@ -2,6 +2,7 @@
 
 #include "AccountListView.h"
 #include "AccountLoader.h"
+#include "Csv.h"
 #include "Dialogs.h"
 #include "Module1.h"
 #include "OsServices.h"
@@ -10,8 +11,11 @@
 #include "Twips.h"
 #include "WebBrowser.h"
 #include "frmAccountCreate.h"
+#include "frmBooks.h"
+#include "frmHistory.h"
 #include "frmModify.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QPointer>
 #include <QTimer>
@@ -46,7 +50,8 @@ FrmVaultmeres::FrmVaultmeres()
       cmdModify(button("cmdModify", "Modify", "&action=modifypost&thread=%s&post=%s")),
       cmdCreate(button("cmdCreate", "Create", "&action=post")),
       cmdDelete(button("cmdDelete", "Delete", "&action=deletepost&thread=%s&post=%s")),
-      StatusBar1(new StatusBar(this)), WebBrowser3_(new WebBrowser(this)) {
+      cmdCheck(button("cmdCheck", "Check Books", QString())), StatusBar1(new StatusBar(this)),
+      WebBrowser3_(new WebBrowser(this)) {
     setObjectName("FrmVaultmeres");
     setWindowTitle("Vaultmere's Manager");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -69,7 +74,37 @@ FrmVaultmeres::FrmVaultmeres()
     connect(cmdModify, &QPushButton::clicked, this, &FrmVaultmeres::cmdModify_Click);
     connect(cmdCreate, &QPushButton::clicked, this, &FrmVaultmeres::cmdCreate_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &FrmVaultmeres::cmdDelete_Click);
+    connect(cmdCheck, &QPushButton::clicked, this, &FrmVaultmeres::cmdCheck_Click);
+    createMenu();
     Form_Load();
+}
+
+// What the list offers besides the buttons, on its context menu and by shortcut.
+void FrmVaultmeres::createMenu() {
+    cmdCheck->setAccessibleName(QStringLiteral("Check the books"));
+    cmdCheck->setEnabled(true);
+    const struct {
+        const char* name;
+        const char* caption;
+        QKeySequence shortcut;
+        void (FrmVaultmeres::*handler)();
+    } items[] = {
+        {"mnuCheckBooks", "Check &Books...", QKeySequence(Qt::CTRL | Qt::Key_B),
+         &FrmVaultmeres::cmdCheck_Click},
+        {"mnuHistory", "&History...", QKeySequence(Qt::CTRL | Qt::Key_H),
+         &FrmVaultmeres::mnuHistory_Click},
+        {"mnuExport", "&Export List...", QKeySequence(Qt::CTRL | Qt::Key_E),
+         &FrmVaultmeres::mnuExport_Click},
+    };
+    for (const auto& item : items) {
+        auto* action = new QAction(QString::fromLatin1(item.caption), this);
+        action->setObjectName(item.name);
+        action->setShortcut(item.shortcut);
+        connect(action, &QAction::triggered, this, item.handler);
+        addAction(action);
+        ListView1_->addAction(action);
+    }
+    ListView1_->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 QPushButton* FrmVaultmeres::button(const QString& name, const QString& caption,
@@ -155,7 +190,7 @@ void FrmVaultmeres::Form_Resize() {
     // Right-aligned under the list, each a tenth of its width before the next.
     const int top = listTop + listHeight + buttonHeight;
     int right = listLeft + listWidth;
-    for (QPushButton* button : {cmdDelete, cmdCreate, cmdModify}) {
+    for (QPushButton* button : {cmdDelete, cmdCreate, cmdModify, cmdCheck}) {
         const int left = right - qRound(1.1 * button->width());
         button->move(left, top);
         right = left;
@@ -254,6 +289,56 @@ void FrmVaultmeres::cmdCreate_Click() {
     dialog->exec();
 }
 
+QList<bank::BooksReader::Account> FrmVaultmeres::booksAccounts() const {
+    QList<bank::BooksReader::Account> accounts;
+    for (int i = 0; i < ListView1_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem& row = *ListView1_->topLevelItem(i);
+        accounts.append({AccountListView::threadNumber(row), row.text(AccountListView::Account),
+                         AccountListView::mayModify(row)});
+    }
+    return accounts;
+}
+
+bank::BooksReader::EditAddress FrmVaultmeres::editAddress() const {
+    return [this](const QString& thread, const QString& post) {
+        return modifyAddress(thread, post);
+    };
+}
+
+void FrmVaultmeres::cmdCheck_Click() {
+    frmBooks& books = frmBooks::instance();
+    books.Form_Open(booksAccounts(), Module1::BoardUrl, editAddress());
+    platform::showInFront(books);
+}
+
+void FrmVaultmeres::mnuHistory_Click() {
+    const QTreeWidgetItem* row = ListView1_->selectedRow();
+    if (!row) {
+        platform::MsgBox("Select an account first", platform::vbInformation);
+        return;
+    }
+    auto* history =
+        new frmHistory({AccountListView::threadNumber(*row), row->text(AccountListView::Account),
+                        AccountListView::mayModify(*row)},
+                       Module1::BoardUrl, editAddress());
+    platform::showInFront(*history);
+}
+
+void FrmVaultmeres::mnuExport_Click() {
+    QList<QStringList> rows{{}};
+    for (int column = 0; column < ListView1_->columnCount(); ++column)
+        rows.front().append(ListView1_->headerItem()->text(column));
+    for (int i = 0; i < ListView1_->topLevelItemCount(); ++i) {
+        QStringList row;
+        for (int column = 0; column < ListView1_->columnCount(); ++column)
+            row.append(ListView1_->topLevelItem(i)->text(column));
+        rows.append(row);
+    }
+    const QString path = platform::SaveCsvFileName("Export the accounts", "accounts.csv");
+    if (!path.isEmpty() && !bank::saveCsv(path, rows))
+        platform::MsgBox("The accounts could not be saved to " + path, platform::vbExclamation);
+}
+
 void FrmVaultmeres::cmdDelete_Click() {
     const QTreeWidgetItem* row = ListView1_->selectedRow();
     if (!row) {
@@ -302,7 +387,7 @@ void FrmVaultmeres::Form_Unload() {
     platform::SaveSetting(MetricsSection, "Height", QString::number(twips.twips(outer.height())));
     platform::SaveSetting(MetricsSection, "Width", QString::number(twips.twips(outer.width())));
     loader_->unload();
-    for (const char* name : {"frmLogin", "frmAccountCreate", "frmModify"})
+    for (const char* name : {"frmLogin", "frmAccountCreate", "frmModify", "frmBooks", "frmHistory"})
         if (QWidget* window = platform::findOpenWindow(name))
             window->close();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AccountManager.h"
+#include "BooksReader.h"
 #include "SingleWindow.h"
 
 #include <QPushButton>
@@ -43,6 +44,9 @@ public:
     void cmdModify_Click();
     void cmdCreate_Click();
     void cmdDelete_Click();
+    void cmdCheck_Click();
+    void mnuHistory_Click();
+    void mnuExport_Click();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -61,11 +65,15 @@ private:
     QString requestAddress(const QPushButton& button, const QString& threadNumber,
                            const QString& postNumber) const;
     bool transactionRunning() const;
+    void createMenu();
+    QList<bank::BooksReader::Account> booksAccounts() const;
+    bank::BooksReader::EditAddress editAddress() const;
 
     AccountListView* ListView1_;
     QPushButton* cmdModify;
     QPushButton* cmdCreate;
     QPushButton* cmdDelete;
+    QPushButton* cmdCheck;
     StatusBar* StatusBar1;
     WebBrowser* WebBrowser3_;
     AccountLoader* loader_;

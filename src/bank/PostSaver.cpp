@@ -10,6 +10,13 @@ constexpr int ReadAttempts = 3;
 
 } // namespace
 
+QStringList linksOf(const WebBrowser& page) {
+    QStringList links;
+    for (const HtmlElement& link : page.Document().getElementsByTagName(QStringLiteral("A")))
+        links.append(link.getAttribute(QStringLiteral("href")));
+    return links;
+}
+
 PostForm::PostForm(const WebBrowser& browser) {
     const HtmlDocument page = browser.Document();
     form = page.forms(QStringLiteral("postForm"));
@@ -51,22 +58,25 @@ bool PostSaver::waitForPage(const QPointer<WebBrowser>& browser) const {
     }) && browser;
 }
 
-std::optional<PostFields> PostSaver::read(const QString& editAddress) {
-    // A busy forum is asked again after a pause.
+bool PostSaver::load(WebBrowser& browser, const QString& address) {
+    const QPointer<WebBrowser> page(&browser);
     for (int attempt = 1; attempt <= ReadAttempts; ++attempt) {
-        reader_->Navigate(editAddress, WebBrowser::navNoHistory | WebBrowser::navNoReadFromCache);
-        if (!waitForPage(reader_))
-            return std::nullopt;
-        if (reader_->LocationName() != TooManyConnections) {
-            const PostForm form(*reader_);
-            if (!form.complete())
-                return std::nullopt;
-            return form.fields();
-        }
+        browser.Navigate(address, WebBrowser::navNoHistory | WebBrowser::navNoReadFromCache);
+        if (!waitForPage(page))
+            return false;
+        if (browser.LocationName() != TooManyConnections)
+            return true;
         if (attempt < ReadAttempts && !wait_.pause(busyPauseMs_ * attempt))
-            return std::nullopt;
+            return false;
     }
-    return std::nullopt;
+    return false;
+}
+
+std::optional<PostFields> PostSaver::read(const QString& editAddress) {
+    if (!load(*reader_, editAddress))
+        return std::nullopt;
+    const PostForm form(*reader_);
+    return form.complete() ? std::optional(form.fields()) : std::nullopt;
 }
 
 PostSaver::Result PostSaver::save(WebBrowser& browser, const PostFields& post,

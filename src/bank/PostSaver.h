@@ -35,6 +35,10 @@ public:
     PostSaver(const PostSaver&) = delete;
     PostSaver& operator=(const PostSaver&) = delete;
 
+    // Loads a page of the forum afresh, asking a busy forum again after a
+    // pause; false when the page did not come.
+    bool load(WebBrowser& browser, const QString& address);
+
     // The post an edit page shows, as the forum holds it; nothing when the
     // page holds no post form (an error, a post that is gone, a forum that
     // stays busy).
@@ -53,6 +57,9 @@ private:
     int busyPauseMs_;
     WebBrowser* reader_; // reads back, so that the browser that saved keeps the answer
 };
+
+// The addresses of every link of the page a browser shows.
+QStringList linksOf(const WebBrowser& page);
 
 // The forum's post form as a page holds it.
 struct PostForm {

@@ -1,6 +1,7 @@
 #include "PostText.h"
 
 #include <QUrlQuery>
+#include <algorithm>
 
 namespace bank {
 namespace {
@@ -90,23 +91,25 @@ QString threadNumberIn(const QString& address) {
     return at < 0 ? QString() : address.mid(at + 7).section(u'&', 0, 0);
 }
 
-std::optional<QString> newestPostNumber(const QStringList& links, const QString& threadNumber) {
-    std::optional<QString> newest;
-    qulonglong highest = 0;
+QStringList editedPosts(const QStringList& links, const QString& threadNumber) {
+    QStringList posts;
     for (const QString& link : links) {
         const QUrlQuery query(link.section(u'?', 1).section(u'#', 0, 0));
-        if (query.queryItemValue(QStringLiteral("action")) != QLatin1String("modifypost") ||
-            query.queryItemValue(QStringLiteral("thread")) != threadNumber)
-            continue;
         const QString post = query.queryItemValue(QStringLiteral("post"));
-        bool ok = false;
-        const qulonglong number = post.toULongLong(&ok);
-        if (ok && number >= highest) {
-            highest = number;
-            newest = post;
-        }
+        if (query.queryItemValue(QStringLiteral("action")) == QLatin1String("modifypost") &&
+            query.queryItemValue(QStringLiteral("thread")) == threadNumber && !post.isEmpty() &&
+            !posts.contains(post))
+            posts.append(post);
     }
-    return newest;
+    return posts;
+}
+
+std::optional<QString> newestPostNumber(const QStringList& links, const QString& threadNumber) {
+    const QStringList posts = editedPosts(links, threadNumber);
+    const auto newest = std::max_element(posts.begin(), posts.end(), [](auto& a, auto& b) {
+        return a.toULongLong() < b.toULongLong();
+    });
+    return newest == posts.end() ? std::nullopt : std::optional(*newest);
 }
 
 } // namespace bank

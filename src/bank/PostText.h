@@ -38,8 +38,12 @@ QString withCrLf(QString text);
 // to the next "&"; empty when there is none.
 QString threadNumberIn(const QString& address);
 
-// The largest post number among the edit links of one thread; nothing when
-// none of the links edits a post of that thread.
+// The posts of one thread that the edit links lead to, in the links' order,
+// each once.
+QStringList editedPosts(const QStringList& links, const QString& threadNumber);
+
+// The largest of those post numbers; nothing when none of the links edits a
+// post of that thread.
 std::optional<QString> newestPostNumber(const QStringList& links, const QString& threadNumber);
 
 } // namespace bank

@@ -27,13 +27,6 @@ constexpr int PlusKey = 2;
 constexpr int SaveAttempts = 3; // a busy forum's answer is a pause, not the end
 constexpr int BusyPauseMs = 2000;
 
-QStringList linksOf(const WebBrowser& page) {
-    QStringList links;
-    for (const HtmlElement& link : page.Document().getElementsByTagName(QStringLiteral("A")))
-        links.append(link.getAttribute(QStringLiteral("href")));
-    return links;
-}
-
 } // namespace
 
 TransactionProcedure::TransactionProcedure(TransactionDialog& dialog)
@@ -574,7 +567,7 @@ bool TransactionProcedure::postArchiveReply(const QString& text, bool noReorder)
         return false;
     const QString thread = bank::threadNumberIn(dialog_.editAddress());
     const auto replyEditAddress = [this, &thread](const WebBrowser& answer) {
-        const auto post = bank::newestPostNumber(linksOf(answer), thread);
+        const auto post = bank::newestPostNumber(bank::linksOf(answer), thread);
         return post ? manager().modifyAddress(thread, *post) : QString();
     };
     return saver_.save(browser, {reply->subject, reply->message}, replyEditAddress, std::nullopt)

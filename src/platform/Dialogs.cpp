@@ -3,6 +3,8 @@
 #include "ApplicationTitle.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -89,6 +91,14 @@ QString InputBox(const QString& prompt, const QString& title, const QString& def
     QString text = QInputDialog::getText(QApplication::activeWindow(), titleOrApplication(title),
                                          prompt, QLineEdit::Normal, defaultText, &accepted);
     return accepted ? text : QString();
+}
+
+QString SaveCsvFileName(const QString& caption, const QString& suggestedName) {
+    if (activeResponder)
+        return activeResponder->saveFileName(caption, suggestedName).value_or(QString());
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption,
+                                        QDir::home().filePath(suggestedName),
+                                        QStringLiteral("CSV files (*.csv)"));
 }
 
 } // namespace platform

@@ -29,6 +29,9 @@ public:
     // Nothing when the box was cancelled.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
+    // Nothing when the user chose no file.
+    virtual std::optional<QString> saveFileName(const QString& caption,
+                                                const QString& suggestedName) = 0;
 };
 
 // Replaces the real dialogs; nullptr brings them back.
@@ -39,5 +42,8 @@ int MsgBox(const QString& text, int style = vbOKOnly, const QString& title = {})
 
 // Shows an input box; the empty text when cancelled, as the user would expect.
 QString InputBox(const QString& prompt, const QString& title = {}, const QString& defaultText = {});
+
+// Asks where to save a file of comma-separated values; empty when cancelled.
+QString SaveCsvFileName(const QString& caption, const QString& suggestedName);
 
 } // namespace platform

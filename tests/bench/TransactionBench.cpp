@@ -59,6 +59,9 @@ public:
     std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }
+    std::optional<QString> saveFileName(const QString&, const QString&) override {
+        return std::nullopt;
+    }
 
 private:
     ZentabCalc& calculator_;

@@ -7,6 +7,7 @@
 #include "ForumProxy.h"
 #include "FrmVaultmeres.h"
 #include "Module1.h"
+#include "OsServices.h"
 #include "PageViewer.h"
 #include "QtPrinting.h"
 #include "ScriptedDialogs.h"
@@ -14,14 +15,17 @@
 #include "ZentabCalc.h"
 #include "board_json.h"
 #include "board_test_support.h"
+#include "frmBooks.h"
 #include "frmLog.h"
 #include "frmModify.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,10 +79,22 @@ int threadOf(const QString& name) {
     return 0;
 }
 
+QString lines(std::initializer_list<QString> texts) {
+    QString joined;
+    for (const QString& text : texts)
+        joined += text + CrLf;
+    return joined;
+}
+
+// An income that Alice could not pay: it needs no other half in the books.
 QString oldItem(int day) {
-    return QStringLiteral("[*]Sep %1,2026, 1:00:00 am  (UTC)").arg(day, 2, 10, QChar('0')) + CrLf +
-           "Amount: [color=lime]+ 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)[/color]" + CrLf +
-           "Description:" + CrLf + CrLf;
+    return lines({QStringLiteral("[*]Sep %1,2026, 1:00:00 am  (UTC)").arg(day, 2, 10, QChar('0')),
+                  "Amount: [color=lime]+ 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)[/color]",
+                  "[color=red]Insufficient funds! Transaction aborted.[/color]",
+                  "Balance: Galleons:3 Sickles:0 Knuts:0  ($21.99 USD)", "Type:Prize ",
+                  "Other party: [url=" + BoardUrl +
+                      "&action=display&thread=1] Alice[/url] [color=red]***IN DEBT***[/color]",
+                  "Description:", ""});
 }
 
 QString originalPost(const Account& account, int thread) {
@@ -126,13 +142,6 @@ QString firstItem(const QString& post) {
     if (end < 0) // the last item, followed by the list's own line break
         end = post.indexOf("[/list]", start) - CrLf.size();
     return post.mid(start, end - start).section(CrLf, 1);
-}
-
-QString lines(std::initializer_list<QString> texts) {
-    QString joined;
-    for (const QString& text : texts)
-        joined += text + CrLf;
-    return joined;
 }
 
 class Transactions : public testing::Test {
@@ -666,4 +675,88 @@ TEST_F(Transactions, TheListShowsTheBoardAfterChanges) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return loadsStarted() > loads && loaded(); }, Deadline));
     EXPECT_EQ(list().findRow("T3"), nullptr);
     EXPECT_EQ(list().topLevelItemCount(), int(std::size(Accounts)) - 1);
+}
+
+namespace {
+
+// The findings of Check Books, once it has read every account.
+QStringList checkBooks() {
+    QTest::mouseClick(FrmVaultmeres::instance().findChild<QPushButton*>("cmdCheck"),
+                      Qt::LeftButton);
+    auto* findings = frmBooks::instance().findChild<QTreeWidget*>("lstFindings");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return !frmBooks::instance().checking() &&
+                   frmBooks::instance().findChild<QPushButton*>("cmdExport")->isEnabled();
+        },
+        Deadline));
+    QStringList found;
+    for (int i = 0; i < findings->topLevelItemCount(); ++i)
+        found.append(findings->topLevelItem(i)->text(frmBooks::Account) + ": " +
+                     findings->topLevelItem(i)->text(frmBooks::Details));
+    return found;
+}
+
+} // namespace
+
+TEST_F(Transactions, CheckBooksFindsTheHalfThatWasBrokenInTheForum) {
+    openManagerAs("teller");
+    bookUnasked("Alice", Expense, "Bob", 0, "5G3S2K=");
+    bookUnasked("Carol", Income, "Bob", 1, "2K=");
+    EXPECT_EQ(checkBooks(), QStringList());
+
+    // A teller takes Bob's half of the first transaction out by hand.
+    QString bob = post("Bob");
+    const qsizetype older = bob.indexOf("[*]", bob.indexOf("[*]") + 3);
+    bob.remove(older, bob.indexOf("[/list]") - older);
+    ForumClient teller(server.port());
+    ASSERT_TRUE(teller.login("teller"));
+    ASSERT_TRUE(teller.post({{"action", "modifypost2"},
+                             {"board", "accounts"},
+                             {"thread", "2"},
+                             {"post", "2"},
+                             {"subject", "Bob"},
+                             {"message", bob.toStdString()},
+                             {"nextaction", "post"}}));
+    const QStringList broken{"Alice: No mirror in the account of Bob"};
+    EXPECT_EQ(checkBooks(), broken);
+
+    // A member reads most posts as the thread pages show them, and finds the same.
+    ASSERT_TRUE(logInThroughForum(BoardUrl, "member"));
+    const qsizetype loads = loadsStarted();
+    manager().showAndReload();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loadsStarted() > loads && loaded(); }, Deadline));
+    EXPECT_EQ(checkBooks(), broken);
+
+    // The list and the findings go to files a spreadsheet reads.
+    for (const char* name : {"accounts.csv", "findings.csv"})
+        dialogs.answerInput(stateDir.filePath(name));
+    manager().findChild<QAction*>("mnuExport")->trigger();
+    QTest::mouseClick(frmBooks::instance().findChild<QPushButton*>("cmdExport"), Qt::LeftButton);
+    QFile accounts(stateDir.filePath("accounts.csv"));
+    ASSERT_TRUE(accounts.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(accounts.readAll().startsWith(
+        "Account,Galleons,Sickles,Knuts,Date Created,Last Transaction,Teller\r\nAlice,7,0,5,"));
+    QFile findings(stateDir.filePath("findings.csv"));
+    ASSERT_TRUE(findings.open(QIODevice::ReadOnly));
+    EXPECT_EQ(findings.readAll().count("\r\n"), 2);
+}
+
+TEST_F(Transactions, TheHistoryShowsEveryBalanceOfAnAccount) {
+    openManagerAs("teller");
+    bookUnasked("Ernie", Income, "Alice", 1, "1G=");
+    list().setCurrentItem(list().findRow("T5"));
+    manager().findChild<QAction*>("mnuHistory")->trigger();
+    QTreeWidget* items = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            QWidget* history = platform::findOpenWindow("frmHistory");
+            items = history ? history->findChild<QTreeWidget*>("lstItems") : nullptr;
+            return items && items->topLevelItemCount() > 0;
+        },
+        Deadline));
+    // Sixteen old items in the archive reply, and the new one.
+    ASSERT_EQ(items->topLevelItemCount(), 17);
+    EXPECT_EQ(items->topLevelItem(16)->text(1), "+ 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)");
+    EXPECT_EQ(items->topLevelItem(16)->text(3), "4 Galleons, 0 Sickles, 0 Knuts");
 }

@@ -38,3 +38,8 @@ std::optional<QString> ScriptedDialogs::inputBox(const QString& prompt, const QS
     inputs_.pop_front();
     return cancelled ? std::nullopt : std::optional<QString>(text);
 }
+
+std::optional<QString> ScriptedDialogs::saveFileName(const QString& caption,
+                                                     const QString& suggestedName) {
+    return inputBox(suggestedName, caption, {});
+}

@@ -26,12 +26,15 @@ public:
     void answer(int msgBoxResult, std::function<void()> then = {}) {
         answers_.push_back({msgBoxResult, std::move(then)});
     }
+    // Input boxes and file choices are answered in the order they come.
     void answerInput(std::optional<QString> text) { inputs_.push_back(std::move(text)); }
     const std::vector<Shown>& shown() const { return shown_; }
 
     int msgBox(const QString& text, int style, const QString& title) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
+    std::optional<QString> saveFileName(const QString& caption,
+                                        const QString& suggestedName) override;
 
 private:
     struct Answer {

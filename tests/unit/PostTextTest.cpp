@@ -74,6 +74,7 @@ TEST(PostText, TheNewestPostOfAThreadIsFoundAmongItsEditLinks) {
     EXPECT_EQ(newestPostNumber(links, "5"), "12");
     EXPECT_EQ(newestPostNumber(links, "50"), "40");
     EXPECT_EQ(newestPostNumber(links, "7"), std::nullopt);
+    EXPECT_EQ(editedPosts(links + links, "5"), QStringList({"5", "12", "9"}));
     EXPECT_EQ(threadNumberIn("http://x.proboards.com/index.cgi?board=b&THREAD=42&post=42"), "42");
     EXPECT_EQ(threadNumberIn("http://x.proboards.com/index.cgi?board=b"), "");
 }
