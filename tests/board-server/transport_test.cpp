@@ -1,34 +1,17 @@
 #include "board_test_support.h"
+#include "loopback_socket.h"
 
-#include <arpa/inet.h>
 #include <chrono>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace zentab::board::testing {
 namespace {
 
 // Sends one raw request and reads until the server closes the connection.
 std::string rawExchange(int port, const std::string& request) {
-    const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
-    timeval timeout{5, 0};
-    ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::string answer;
-    if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::send(sock, request.data(), request.size(), 0) == static_cast<ssize_t>(request.size())) {
-        char buffer[4096];
-        for (ssize_t got; (got = ::recv(sock, buffer, sizeof buffer, 0)) > 0;) {
-            answer.append(buffer, static_cast<std::size_t>(got));
-        }
-    }
-    ::close(sock);
-    return answer;
+    LoopbackSocket connection(port);
+    return connection.send(request) ? connection.receiveAll(std::chrono::seconds(5))
+                                    : std::string();
 }
 
 std::string proxyGet(int port, const std::string& url) {
