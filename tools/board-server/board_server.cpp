@@ -13,7 +13,6 @@ namespace {
 
 constexpr const char* kHtml = "text/html; charset=UTF-8";
 constexpr std::string_view kSessionCookie = "zentab_board_session";
-constexpr std::size_t kMaxRequestBody = 1 << 20;
 
 std::string sessionToken(const httplib::Request& request) {
     const auto cookies = request.get_header_value("Cookie");
@@ -72,15 +71,10 @@ BoardServer::BoardServer(BoardState state, std::optional<std::filesystem::path> 
             response.set_content("The request body was too large or incomplete.\n", "text/plain");
         }
     });
-    http_.set_payload_max_length(kMaxRequestBody);
-    http_.set_keep_alive_max_count(100);
 }
 
 int BoardServer::bind(int port) {
-    if (port == 0) {
-        return http_.bind_to_any_port("127.0.0.1");
-    }
-    return http_.bind_to_port("127.0.0.1", port) ? port : -1;
+    return http_.bindTo("127.0.0.1", port);
 }
 
 bool BoardServer::serve() {

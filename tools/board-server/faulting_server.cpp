@@ -1,5 +1,7 @@
 #include "faulting_server.h"
 
+#include "connection_threads.h"
+#include "server_limits.h"
 #include "socket_stream.h"
 
 #include <netinet/in.h>
@@ -12,14 +14,34 @@ namespace zentab::board {
 
 namespace {
 
-std::chrono::milliseconds duration(time_t seconds, time_t microseconds) {
-    return std::chrono::milliseconds(seconds * 1000 + microseconds / 1000);
-}
-
 // Short enough that stopping the server does not wait long for idle connections.
 constexpr std::chrono::milliseconds kStopCheckInterval(100);
 
 } // namespace
+
+FaultingServer::FaultingServer(Faults& faults) : faults_(faults) {
+    new_task_queue = [] {
+        return new ConnectionThreads(kMaxConnections);
+    };
+    set_keep_alive_max_count(kMaxRequestsPerConnection);
+    set_keep_alive_timeout(kIdleTimeout.count());
+    set_payload_max_length(kMaxBodyBytes);
+}
+
+int FaultingServer::bindTo(const std::string& host, int port) {
+    int bound = port;
+    if (port == 0) {
+        bound = bind_to_any_port(host);
+    } else if (!bind_to_port(host, port)) {
+        bound = -1;
+    }
+    // httplib's own backlog is too short for a burst of connections on a busy machine: the
+    // kernel drops the rest, and their clients only try again a second later.
+    if (bound >= 0 && ::listen(svr_sock_, kListenBacklog) != 0) {
+        return -1;
+    }
+    return bound;
+}
 
 void FaultingServer::halt() {
     const socket_t sock = svr_sock_.exchange(INVALID_SOCKET);
@@ -46,15 +68,15 @@ bool FaultingServer::process_and_close_socket(socket_t sock) {
     // Headers and body leave in separate writes; without this each answer waits for an ACK.
     const int noDelay = 1;
     ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
-    SocketStream stream(sock, duration(read_timeout_sec_, read_timeout_usec_),
-                        duration(write_timeout_sec_, write_timeout_usec_));
+    SocketStream stream(sock, kWriteTimeout);
     bool closed = false;
     for (std::size_t served = 0; !closed && served < keep_alive_max_count_; ++served) {
         if (!waitForRequest(sock) || faults_.takeDrop()) {
             break;
         }
+        stream.beginRequest(std::chrono::steady_clock::now() + kRequestDeadline, kMaxRequestBytes);
         const bool last = served + 1 == keep_alive_max_count_;
-        if (!process_request(stream, last, closed, nullptr)) {
+        if (!process_request(stream, last, closed, nullptr) || stream.overran()) {
             break;
         }
     }

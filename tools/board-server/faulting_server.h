@@ -6,11 +6,15 @@
 
 namespace zentab::board {
 
-// An httplib server that runs its own keep-alive loop, so that a dropped request can close
-// its connection before any answer is written, on fresh and reused connections alike.
+// An httplib server that runs its own connection loop: every connection on a thread of its own,
+// every request read within a deadline and a byte budget, and a dropped request closing its
+// connection before any answer, on fresh and reused connections alike.
 class FaultingServer : public httplib::Server {
 public:
-    explicit FaultingServer(Faults& faults) : faults_(faults) {}
+    explicit FaultingServer(Faults& faults);
+
+    // Binds host:port (0 picks a free port); the bound port, or -1.
+    int bindTo(const std::string& host, int port);
 
     // Stops serving; unlike stop() it also works before serving has begun.
     void halt();

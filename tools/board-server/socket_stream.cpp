@@ -37,12 +37,24 @@ bool waitForSocket(socket_t sock, short events, std::chrono::milliseconds timeou
     return ready > 0;
 }
 
-SocketStream::SocketStream(socket_t sock, std::chrono::milliseconds readTimeout,
-                           std::chrono::milliseconds writeTimeout)
-    : sock_(sock), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
+SocketStream::SocketStream(socket_t sock, std::chrono::milliseconds writeTimeout)
+    : sock_(sock), writeTimeout_(writeTimeout) {}
+
+void SocketStream::beginRequest(std::chrono::steady_clock::time_point deadline,
+                                std::size_t budget) {
+    deadline_ = deadline;
+    budget_ = budget;
+    overran_ = false;
+}
+
+std::chrono::milliseconds SocketStream::timeLeft() const {
+    return std::max(
+        std::chrono::milliseconds(0),
+        std::chrono::ceil<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now()));
+}
 
 bool SocketStream::is_readable() const {
-    return begin_ < end_ || waitForSocket(sock_, POLLIN, readTimeout_);
+    return begin_ < end_ || waitForSocket(sock_, POLLIN, timeLeft());
 }
 
 bool SocketStream::is_writable() const {
@@ -50,10 +62,11 @@ bool SocketStream::is_writable() const {
 }
 
 ssize_t SocketStream::read(char* ptr, size_t size) {
+    if (budget_ == 0 || !is_readable()) {
+        overran_ = true;
+        return -1;
+    }
     if (begin_ == end_) {
-        if (!waitForSocket(sock_, POLLIN, readTimeout_)) {
-            return -1;
-        }
         ssize_t received = 0;
         do {
             received = ::recv(sock_, buffer_.data(), buffer_.size(), 0);
@@ -64,9 +77,10 @@ ssize_t SocketStream::read(char* ptr, size_t size) {
         begin_ = 0;
         end_ = static_cast<std::size_t>(received);
     }
-    const auto count = std::min(size, end_ - begin_);
+    const auto count = std::min({size, end_ - begin_, budget_});
     std::memcpy(ptr, buffer_.data() + begin_, count);
     begin_ += count;
+    budget_ -= count;
     return static_cast<ssize_t>(count);
 }
 
