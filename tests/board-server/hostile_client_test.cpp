@@ -13,6 +13,7 @@ using namespace std::chrono_literals;
 
 // Generous bounds that only catch a hang; the server's own limits are far shorter.
 constexpr auto kCutOffDeadline = 30s;
+constexpr auto kAnswerDeadline = 10s;
 // Shorter than any wait for a single read, so only a bound on the whole request stops a dripper.
 constexpr auto kDripInterval = 1s;
 
@@ -64,6 +65,74 @@ TEST(BoardServerHostileClients, SlowClientsNeitherStarveOthersNorHoldTheirConnec
         EXPECT_EQ(title, "Test Bank - Accounts") << "an ordinary client must still be served";
         EXPECT_TRUE(cutOff && allClosed.get()) << "the server must close slow connections";
     }
+}
+
+struct Upload {
+    std::size_t sent = 0; // body bytes the server took before it answered or closed
+    std::string answer;
+};
+
+constexpr std::size_t kHugeBody = 64 << 20;
+
+// Sends head and then a body of kHugeBody bytes, stopping early once the server answers or
+// closes the connection.
+Upload sendHugeBody(int port, const std::string& head, bool chunked) {
+    LoopbackSocket connection(port);
+    const std::string piece(64 << 10, 'x');
+    const auto framed = chunked ? "10000\r\n" + piece + "\r\n" : piece;
+    Upload upload;
+    bool open = connection.send(head);
+    while (open && upload.sent < kHugeBody && !connection.readable(0ms)) {
+        open = connection.send(framed);
+        upload.sent += open ? piece.size() : 0;
+    }
+    if (open && chunked && upload.sent == kHugeBody) {
+        connection.send("0\r\n\r\n");
+    }
+    upload.answer = connection.receiveAll(kAnswerDeadline);
+    return upload;
+}
+
+TEST(BoardServerHostileClients, BodiesOverTheCapAreRefusedBeforeTheyAreReadWhole) {
+    struct Case {
+        const char* name;
+        std::string head;
+        bool chunked;
+        const char* answer;
+    };
+    const std::string form = "POST /index.cgi HTTP/1.1\r\nHost: testbank.proboards.com\r\n"
+                             "Content-Type: application/x-www-form-urlencoded\r\n";
+    const Case cases[] = {
+        {"chunked form", form + "Transfer-Encoding: chunked\r\n\r\n", true, "HTTP/1.1 413 "},
+        {"form of a declared length",
+         form + "Content-Length: " + std::to_string(kHugeBody) + "\r\n\r\n", false,
+         "HTTP/1.1 413 "},
+        {"chunked upload by a method the forum does not serve",
+         "PUT /index.cgi HTTP/1.1\r\nHost: testbank.proboards.com\r\n"
+         "Transfer-Encoding: chunked\r\n\r\n",
+         true, "HTTP/1.1 405 "},
+    };
+    TestServer server(smallState(1));
+    for (const auto& c : cases) {
+        const auto upload = sendHugeBody(server.port(), c.head, c.chunked);
+        EXPECT_LT(upload.sent, kHugeBody / 2) << c.name;
+        EXPECT_NE(upload.answer.find("\r\nConnection: close\r\n"), std::string::npos)
+            << c.name << ": what is left of the body must not be read as a request";
+        EXPECT_TRUE(upload.answer.starts_with(c.answer))
+            << c.name << ": " << upload.answer.substr(0, 40);
+    }
+    EXPECT_EQ(titleOf(ForumClient(server.port()).page("board=accounts")), "Test Bank - Accounts");
+}
+
+TEST(BoardServerHostileClients, ACompressedFormIsCappedOnceUnpacked) {
+    TestServer server(smallState(1));
+    httplib::Client client("127.0.0.1", server.port());
+    client.set_compress(true);
+    const auto result =
+        client.Post("/index.cgi", {{"Host", kForumHost}}, "message=" + std::string(32 << 20, 'x'),
+                    "application/x-www-form-urlencoded");
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 413);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "pages.h"
 #include "request_target.h"
+#include "server_limits.h"
 #include "text.h"
 
 #include <nlohmann/json.hpp>
@@ -36,6 +37,9 @@ std::optional<httplib::Params> formParams(const httplib::Request& request,
                                           const httplib::ContentReader& reader) {
     std::string body;
     const bool complete = reader([&](const char* data, std::size_t length) {
+        if (length > kMaxBodyBytes - body.size()) {
+            return false;
+        }
         body.append(data, length);
         return true;
     });
@@ -50,6 +54,18 @@ std::optional<httplib::Params> formParams(const httplib::Request& request,
     return params;
 }
 
+// httplib reads the body of any other method whole before it looks for a handler.
+httplib::Server::HandlerResponse refuseOtherMethods(const httplib::Request& request,
+                                                    httplib::Response& response) {
+    if (request.method == "GET" || request.method == "HEAD" || request.method == "POST") {
+        return httplib::Server::HandlerResponse::Unhandled;
+    }
+    response.status = 405;
+    response.set_header("Allow", "GET, HEAD, POST");
+    response.set_content("Method Not Allowed\n", "text/plain");
+    return httplib::Server::HandlerResponse::Handled;
+}
+
 bool fromLoopback(const httplib::Request& request) {
     return request.remote_addr.starts_with("127.") || request.remote_addr == "::1" ||
            request.remote_addr.starts_with("::ffff:127.");
@@ -59,6 +75,7 @@ bool fromLoopback(const httplib::Request& request) {
 
 BoardServer::BoardServer(BoardState state, std::optional<std::filesystem::path> statePath)
     : forum_(std::move(state), std::move(statePath)), http_(faults_) {
+    http_.set_pre_routing_handler(refuseOtherMethods);
     http_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         handle(request, request.params, response);
     });

@@ -17,6 +17,17 @@ namespace {
 // Short enough that stopping the server does not wait long for idle connections.
 constexpr std::chrono::milliseconds kStopCheckInterval(100);
 
+// A body may be refused before it is read to its end, and what is left of it must never be taken
+// for a request; so a request with a body is the last on its connection.
+void closeAfterBody(httplib::Request& request, bool& closed) {
+    if (request.has_header("Content-Length") || request.has_header("Transfer-Encoding")) {
+        // httplib answers "Connection: close" to a request that asks for it.
+        request.headers.erase("Connection");
+        request.headers.emplace("Connection", "close");
+        closed = true;
+    }
+}
+
 } // namespace
 
 FaultingServer::FaultingServer(Faults& faults) : faults_(faults) {
@@ -70,13 +81,16 @@ bool FaultingServer::process_and_close_socket(socket_t sock) {
     ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     SocketStream stream(sock, kWriteTimeout);
     bool closed = false;
+    const auto limit = [&closed](httplib::Request& request) {
+        closeAfterBody(request, closed);
+    };
     for (std::size_t served = 0; !closed && served < keep_alive_max_count_; ++served) {
         if (!waitForRequest(sock) || faults_.takeDrop()) {
             break;
         }
         stream.beginRequest(std::chrono::steady_clock::now() + kRequestDeadline, kMaxRequestBytes);
         const bool last = served + 1 == keep_alive_max_count_;
-        if (!process_request(stream, last, closed, nullptr) || stream.overran()) {
+        if (!process_request(stream, last, closed, limit) || stream.overran()) {
             break;
         }
     }

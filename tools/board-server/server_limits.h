@@ -20,7 +20,7 @@ inline constexpr std::chrono::seconds kIdleTimeout{5};
 inline constexpr std::chrono::seconds kWriteTimeout{5};
 inline constexpr std::size_t kMaxRequestsPerConnection = 100;
 
-// A request body; far above any account post.
+// A request body, once unpacked; far above any account post.
 inline constexpr std::size_t kMaxBodyBytes = 1 << 20;
 // A request as sent: head, body and chunk framing.
 inline constexpr std::size_t kMaxRequestBytes = kMaxBodyBytes + (64 << 10);
