@@ -135,5 +135,36 @@ TEST(BoardServerHostileClients, ACompressedFormIsCappedOnceUnpacked) {
     EXPECT_EQ(result->status, 413);
 }
 
+TEST(BoardServerHostileClients, OnlyASingleRangeIsServedAsAPart) {
+    TestServer server(smallState(1));
+    httplib::Client client("127.0.0.1", server.port());
+    const httplib::Headers host = {{"Host", kForumHost}};
+    const auto whole = client.Get("/index.cgi?board=accounts", host);
+    ASSERT_TRUE(whole);
+    std::string wholePageManyTimes = "bytes=0-";
+    for (int i = 1; i < 2700; ++i) {
+        wholePageManyTimes += ",0-";
+    }
+    struct Case {
+        const char* name;
+        std::string range;
+        int status;
+        std::size_t bytes;
+    };
+    const Case cases[] = {
+        {"one part", "bytes=0-9", 206, 10},
+        {"two parts", "bytes=0-9,20-29", 200, whole->body.size()},
+        {"thousands of parts", wholePageManyTimes, 200, whole->body.size()},
+    };
+    for (const auto& c : cases) {
+        auto headers = host;
+        headers.emplace("Range", c.range);
+        const auto result = client.Get("/index.cgi?board=accounts", headers);
+        ASSERT_TRUE(result) << c.name;
+        EXPECT_EQ(result->status, c.status) << c.name;
+        EXPECT_EQ(result->body.size(), c.bytes) << c.name;
+    }
+}
+
 } // namespace
 } // namespace zentab::board::testing

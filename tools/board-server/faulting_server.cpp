@@ -28,6 +28,14 @@ void closeAfterBody(httplib::Request& request, bool& closed) {
     }
 }
 
+// Every part repeats what it covers, so many parts of one page would multiply it; a request for
+// more parts than allowed gets the whole page instead, as HTTP lets a server answer.
+void limitRanges(httplib::Request& request) {
+    if (request.ranges.size() > kMaxRangeParts) {
+        request.ranges.clear();
+    }
+}
+
 } // namespace
 
 FaultingServer::FaultingServer(Faults& faults) : faults_(faults) {
@@ -83,6 +91,7 @@ bool FaultingServer::process_and_close_socket(socket_t sock) {
     bool closed = false;
     const auto limit = [&closed](httplib::Request& request) {
         closeAfterBody(request, closed);
+        limitRanges(request);
     };
     for (std::size_t served = 0; !closed && served < keep_alive_max_count_; ++served) {
         if (!waitForRequest(sock) || faults_.takeDrop()) {

@@ -24,5 +24,7 @@ inline constexpr std::size_t kMaxRequestsPerConnection = 100;
 inline constexpr std::size_t kMaxBodyBytes = 1 << 20;
 // A request as sent: head, body and chunk framing.
 inline constexpr std::size_t kMaxRequestBytes = kMaxBodyBytes + (64 << 10);
+// A Range asking for more parts than this gets the whole page instead.
+inline constexpr std::size_t kMaxRangeParts = 1;
 
 } // namespace zentab::board
