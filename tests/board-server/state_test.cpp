@@ -2,6 +2,7 @@
 #include "board_test_support.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <unistd.h>
 
 namespace zentab::board::testing {
@@ -74,6 +75,45 @@ TEST_F(BoardServerState, FailedWriteReportsAnErrorAndKeepsTheOldPost) {
     EXPECT_EQ(page.find("<i>Last Edit:</i>"), std::string::npos);
 }
 
+TEST_F(BoardServerState, PostNumbersEndAtTheTopOfTheirRangeAndTheStateStillLoads) {
+    constexpr int kTop = std::numeric_limits<int>::max();
+    auto document = smallForum(1);
+    auto& opening = document["forums"][0]["boards"][0]["threads"][0];
+    opening["id"] = kTop - 1;
+    opening["posts"][0]["id"] = kTop - 1;
+    const auto write = [](ForumClient& client, int thread) {
+        httplib::Params form = {{"action", "post2"},
+                                {"board", "accounts"},
+                                {"subject", "Top"},
+                                {"message", "Galleons: 1"},
+                                {"nextaction", "post"}};
+        if (thread != 0) {
+            form.emplace("thread", std::to_string(thread));
+        }
+        return client.post(form);
+    };
+    const auto file = directory_ / "state.json";
+    {
+        TestServer server(stateFromJson(document, unixNow()), file);
+        ForumClient client(server.port());
+        ASSERT_TRUE(client.login("member"));
+        EXPECT_EQ(threadOfLocation(write(client, 0)), kTop);
+    }
+
+    TestServer restarted(loadStateFile(file, unixNow()), file);
+    ForumClient client(restarted.port());
+    ASSERT_TRUE(client.login("member"));
+    for (const int thread : {0, kTop, kTop - 1}) {
+        const auto refused = write(client, thread);
+        ASSERT_TRUE(refused) << thread;
+        EXPECT_NE(titleOf(refused->body).find("An Error Has Occurred"), std::string::npos)
+            << thread;
+    }
+    const auto top = client.page("board=accounts&action=display&thread=" + std::to_string(kTop));
+    EXPECT_EQ(titleOf(top), "Test Bank - Top");
+    EXPECT_EQ(countOf(top, "<!-- google_ad_section_start -->"), 1u);
+}
+
 TEST(BoardServerSeed, MalformedDocumentsAreRefused) {
     auto document = smallForum(2);
     auto& threads = document["forums"][0]["boards"][0]["threads"];
@@ -92,6 +132,12 @@ TEST(BoardServerSeed, MalformedDocumentsAreRefused) {
     auto badTime = document;
     badTime["forums"][0]["boards"][0]["threads"][0]["posts"][0]["time"] = "yesterday";
     refused(badTime);
+    auto numberPastInt = document;
+    numberPastInt["forums"][0]["boards"][0]["threads"][1]["posts"][0]["id"] = 4294967298;
+    refused(numberPastInt);
+    auto nextNumberPastInt = document;
+    nextNumberPastInt["forums"][0]["next_id"] = 4294967296;
+    refused(nextNumberPastInt);
 }
 
 TEST(BoardServerSeed, DemoBoardHasTwoPagesOfAccountsAndItsOddThreads) {

@@ -1,5 +1,7 @@
 #include "board_json.h"
 
+#include "server_limits.h"
+
 #include <fstream>
 #include <regex>
 #include <set>
@@ -25,6 +27,15 @@ UnixTime readTime(const json& value, UnixTime now) {
         now, localTimeDaysAgo(now, std::stoi(match[1]), std::stoi(match[2]), std::stoi(match[3])));
 }
 
+// Read wide, so that a number past int is refused instead of wrapping round.
+int postNumber(const json& value) {
+    const auto number = value.get<std::int64_t>();
+    if (number < 1 || number > kLastPostNumber) {
+        throw std::runtime_error("post number " + std::to_string(number) + " is out of range");
+    }
+    return static_cast<int>(number);
+}
+
 User readUser(const json& j) {
     const auto role = roleFromName(j.value("role", "member"));
     if (!role) {
@@ -35,9 +46,8 @@ User readUser(const json& j) {
 }
 
 Post readPost(const json& j, UnixTime now) {
-    Post post{
-        j.at("id"),  j.at("author"), j.at("subject"), j.at("body"), readTime(j.at("time"), now),
-        std::nullopt};
+    Post post{postNumber(j.at("id")),      j.at("author"), j.at("subject"), j.at("body"),
+              readTime(j.at("time"), now), std::nullopt};
     if (j.contains("edited")) {
         const auto& edit = j.at("edited");
         post.lastEdit = PostEdit{edit.at("by"), readTime(edit.at("time"), now)};
@@ -46,11 +56,11 @@ Post readPost(const json& j, UnixTime now) {
 }
 
 Thread readThread(const json& j, UnixTime now, std::set<int>& ids) {
-    Thread thread{j.at("id"), {}};
+    Thread thread{postNumber(j.at("id")), {}};
     for (const auto& post : j.at("posts")) {
         thread.posts.push_back(readPost(post, now));
-        if (thread.posts.back().id <= 0 || !ids.insert(thread.posts.back().id).second) {
-            throw std::runtime_error("duplicate or invalid post number " +
+        if (!ids.insert(thread.posts.back().id).second) {
+            throw std::runtime_error("duplicate post number " +
                                      std::to_string(thread.posts.back().id));
         }
     }
@@ -74,8 +84,12 @@ Forum readForum(const json& j, UnixTime now) {
         }
         forum.boards.push_back(std::move(board));
     }
-    const int firstFree = ids.empty() ? 1 : *ids.rbegin() + 1;
-    forum.nextId = std::max(firstFree, j.value("next_id", 1));
+    const std::int64_t firstFree = ids.empty() ? 1 : std::int64_t{*ids.rbegin()} + 1;
+    const auto stored = j.value("next_id", std::int64_t{1});
+    if (stored < 1 || stored > std::int64_t{kLastPostNumber} + 1) {
+        throw std::runtime_error("next_id " + std::to_string(stored) + " is out of range");
+    }
+    forum.nextId = std::max(firstFree, stored);
     return forum;
 }
 

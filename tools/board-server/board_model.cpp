@@ -1,8 +1,10 @@
 #include "board_model.h"
 
+#include "server_limits.h"
 #include "text.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 namespace zentab::board {
@@ -90,16 +92,29 @@ std::optional<Role> roleFromName(std::string_view name) {
     return std::nullopt;
 }
 
+bool hasPostNumberLeft(const Forum& forum) {
+    return forum.nextId <= kLastPostNumber;
+}
+
+namespace {
+int takePostNumber(Forum& forum) {
+    if (!hasPostNumberLeft(forum)) {
+        throw std::length_error("forum " + forum.name + " has no post number left");
+    }
+    return static_cast<int>(forum.nextId++);
+}
+} // namespace
+
 int startThread(Forum& forum, Board& board, const std::string& author, const std::string& subject,
                 const std::string& body, UnixTime now) {
-    const int id = forum.nextId++;
+    const int id = takePostNumber(forum);
     board.threads.push_back(Thread{id, {Post{id, author, subject, body, now, std::nullopt}}});
     return id;
 }
 
 int addReply(Forum& forum, Thread& thread, const std::string& author, const std::string& subject,
              const std::string& body, UnixTime now) {
-    const int id = forum.nextId++;
+    const int id = takePostNumber(forum);
     thread.posts.push_back(Post{id, author, subject, body, now, std::nullopt});
     return id;
 }

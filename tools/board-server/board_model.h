@@ -2,6 +2,7 @@
 
 #include "forum_dates.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,7 +60,9 @@ struct Forum {
     std::string title;
     std::vector<User> users;
     std::vector<Board> boards;
-    int nextId = 1; // threads and posts draw their numbers from one sequence
+    // Threads and posts draw their numbers from one sequence, 1 to kLastPostNumber, and no
+    // number is given twice; so this may stand one past the last.
+    std::int64_t nextId = 1;
 
     // User names compare without regard to case, as the login form accepts them.
     const User* findUser(std::string_view username) const;
@@ -82,6 +85,10 @@ bool mayDelete(const User* user);
 std::string_view roleName(Role role);
 std::optional<Role> roleFromName(std::string_view name);
 
+// Whether a new thread or reply can still have a number of its own.
+bool hasPostNumberLeft(const Forum& forum);
+
+// Both need hasPostNumberLeft(forum), and throw std::length_error without it.
 int startThread(Forum& forum, Board& board, const std::string& author, const std::string& subject,
                 const std::string& body, UnixTime now);
 int addReply(Forum& forum, Thread& thread, const std::string& author, const std::string& subject,

@@ -23,6 +23,7 @@ constexpr std::string_view kNoThread =
 constexpr std::string_view kNoPost =
     "The post you requested does not exist. It may have been deleted.";
 constexpr std::string_view kNotSaved = "Your changes could not be saved. Please try again later.";
+constexpr std::string_view kNoNumberLeft = "This forum cannot take any more posts.";
 
 std::optional<int> positiveNumber(std::string_view text) {
     int value = 0;
@@ -271,6 +272,9 @@ ForumReply ForumService::savePost(Call& call) {
     if (!form.problem.empty()) {
         return call.error(form.problem);
     }
+    if (!hasPostNumberLeft(call.forum)) {
+        return call.error(kNoNumberLeft);
+    }
     const auto& author = call.viewer()->username;
     const auto now = call.page.now;
     int threadId = 0;
@@ -374,7 +378,7 @@ bool ForumService::commit(Forum& forum, const std::function<void()>& change) {
     }
     // Users never change here, so pointers to them stay valid across an undo.
     auto boards = forum.boards;
-    const int nextId = forum.nextId;
+    const auto nextId = forum.nextId;
     change();
     if (writeFileAtomically(*statePath_, stateToJson(state_).dump(1))) {
         return true;

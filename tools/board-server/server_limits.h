@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <limits>
 
-// Every bound on what a client may cost the board server.
+// Every bound on what a client may cost the board server, and on what it stores.
 namespace zentab::board {
 
 // Connections served at once, each on a thread of its own; more wait until one ends.
@@ -26,5 +26,8 @@ inline constexpr std::size_t kMaxBodyBytes = 1 << 20;
 inline constexpr std::size_t kMaxRequestBytes = kMaxBodyBytes + (64 << 10);
 // A Range asking for more parts than this gets the whole page instead.
 inline constexpr std::size_t kMaxRangeParts = 1;
+
+// Post numbers run from 1 to this; a number is never given twice.
+inline constexpr int kLastPostNumber = std::numeric_limits<int>::max();
 
 } // namespace zentab::board
