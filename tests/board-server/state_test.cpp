@@ -114,30 +114,42 @@ TEST_F(BoardServerState, PostNumbersEndAtTheTopOfTheirRangeAndTheStateStillLoads
     EXPECT_EQ(countOf(top, "<!-- google_ad_section_start -->"), 1u);
 }
 
-TEST(BoardServerSeed, MalformedDocumentsAreRefused) {
-    auto document = smallForum(2);
-    auto& threads = document["forums"][0]["boards"][0]["threads"];
-    const auto refused = [](const nlohmann::json& d) {
-        EXPECT_ANY_THROW(stateFromJson(d, unixNow()));
+TEST(BoardServerSeed, MalformedDocumentsAreRefusedSayingWhere) {
+    using Pointer = nlohmann::json::json_pointer;
+    const auto document = smallForum(2);
+    struct Case {
+        const char* name;
+        Pointer at;
+        nlohmann::json value;
+        const char* where;
     };
-    auto wrongFirstPost = document;
-    wrongFirstPost["forums"][0]["boards"][0]["threads"][0]["posts"][0]["id"] = 5;
-    refused(wrongFirstPost);
-    auto duplicate = document;
-    duplicate["forums"][0]["boards"][0]["threads"][1] = threads[0];
-    refused(duplicate);
-    auto badRole = document;
-    badRole["forums"][0]["users"][0]["role"] = "janitor";
-    refused(badRole);
-    auto badTime = document;
-    badTime["forums"][0]["boards"][0]["threads"][0]["posts"][0]["time"] = "yesterday";
-    refused(badTime);
-    auto numberPastInt = document;
-    numberPastInt["forums"][0]["boards"][0]["threads"][1]["posts"][0]["id"] = 4294967298;
-    refused(numberPastInt);
-    auto nextNumberPastInt = document;
-    nextNumberPastInt["forums"][0]["next_id"] = 4294967296;
-    refused(nextNumberPastInt);
+    const Case cases[] = {
+        {"thread opened by another post", Pointer("/forums/0/boards/0/threads/0/posts/0/id"), 5,
+         "forums[0].boards[0].threads[0]"},
+        {"post number used twice", Pointer("/forums/0/boards/0/threads/1"),
+         document["forums"][0]["boards"][0]["threads"][0],
+         "forums[0].boards[0].threads[1].posts[0].id"},
+        {"post number beyond the range", Pointer("/forums/0/boards/0/threads/1/posts/0/id"),
+         4294967298, "forums[0].boards[0].threads[1].posts[0].id"},
+        {"next number beyond the range", Pointer("/forums/0/next_id"), 4294967296,
+         "forums[0].next_id"},
+        {"unknown role", Pointer("/forums/0/users/0/role"), "janitor", "forums[0].users[0].role"},
+        {"password not a text", Pointer("/forums/0/users/1/password"), nullptr,
+         "forums[0].users[1].password"},
+        {"unreadable time", Pointer("/forums/0/boards/0/threads/0/posts/0/time"), "yesterday",
+         "forums[0].boards[0].threads[0].posts[0].time"},
+    };
+    for (const auto& c : cases) {
+        auto malformed = document;
+        malformed[c.at] = c.value;
+        try {
+            stateFromJson(malformed, unixNow());
+            ADD_FAILURE() << c.name << " was accepted";
+        } catch (const std::exception& e) {
+            EXPECT_NE(std::string(e.what()).find(c.where), std::string::npos)
+                << c.name << ": " << e.what();
+        }
+    }
 }
 
 TEST(BoardServerSeed, DemoBoardHasTwoPagesOfAccountsAndItsOddThreads) {

@@ -1,11 +1,18 @@
 #include "board_json.h"
 
+#include "json_field.h"
 #include "server_limits.h"
 
-#include <fstream>
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
 #include <regex>
 #include <set>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace zentab::board {
 
@@ -13,84 +20,114 @@ using nlohmann::json;
 
 namespace {
 
-UnixTime readTime(const json& value, UnixTime now) {
-    if (value.is_number_integer()) {
-        return value.get<UnixTime>();
+UnixTime readTime(const JsonField& field, UnixTime now) {
+    if (field.isWholeNumber()) {
+        return field.number(std::numeric_limits<UnixTime>::min(),
+                            std::numeric_limits<UnixTime>::max());
     }
     static const std::regex relative(R"(-(\d{1,4})d (\d{1,2}):(\d{2}))");
     std::smatch match;
-    const auto text = value.get<std::string>();
+    const auto text = field.text();
     if (!std::regex_match(text, match, relative)) {
-        throw std::runtime_error("bad time \"" + text + "\"");
+        field.fail("\"" + text + "\" is neither Unix seconds nor \"-Nd HH:MM\"");
     }
     return std::min(
         now, localTimeDaysAgo(now, std::stoi(match[1]), std::stoi(match[2]), std::stoi(match[3])));
 }
 
-// Read wide, so that a number past int is refused instead of wrapping round.
-int postNumber(const json& value) {
-    const auto number = value.get<std::int64_t>();
-    if (number < 1 || number > kLastPostNumber) {
-        throw std::runtime_error("post number " + std::to_string(number) + " is out of range");
-    }
-    return static_cast<int>(number);
+int postNumber(const JsonField& field) {
+    return static_cast<int>(field.number(1, kLastPostNumber));
 }
 
-User readUser(const json& j) {
-    const auto role = roleFromName(j.value("role", "member"));
+User readUser(const JsonField& j) {
+    const auto roleField = j.find("role");
+    const auto role = roleField ? roleFromName(roleField->text()) : Role::Member;
     if (!role) {
-        throw std::runtime_error("unknown role of user " + j.at("username").get<std::string>());
+        roleField->fail("unknown role \"" + roleField->text() + "\"");
     }
-    return User{j.at("username"), j.at("password"),
-                j.value("display_name", j.at("username").get<std::string>()), *role};
+    const auto username = j["username"].text();
+    return User{username, j["password"].text(), j.textOr("display_name", username), *role};
 }
 
-Post readPost(const json& j, UnixTime now) {
-    Post post{postNumber(j.at("id")),      j.at("author"), j.at("subject"), j.at("body"),
-              readTime(j.at("time"), now), std::nullopt};
-    if (j.contains("edited")) {
-        const auto& edit = j.at("edited");
-        post.lastEdit = PostEdit{edit.at("by"), readTime(edit.at("time"), now)};
+Post readPost(const JsonField& j, UnixTime now) {
+    Post post{postNumber(j["id"]), j["author"].text(),       j["subject"].text(),
+              j["body"].text(),    readTime(j["time"], now), std::nullopt};
+    if (const auto edit = j.find("edited")) {
+        post.lastEdit = PostEdit{(*edit)["by"].text(), readTime((*edit)["time"], now)};
     }
     return post;
 }
 
-Thread readThread(const json& j, UnixTime now, std::set<int>& ids) {
-    Thread thread{postNumber(j.at("id")), {}};
-    for (const auto& post : j.at("posts")) {
+Thread readThread(const JsonField& j, UnixTime now, std::set<int>& ids) {
+    Thread thread{postNumber(j["id"]), {}};
+    for (const auto& post : j["posts"].elements()) {
         thread.posts.push_back(readPost(post, now));
         if (!ids.insert(thread.posts.back().id).second) {
-            throw std::runtime_error("duplicate post number " +
-                                     std::to_string(thread.posts.back().id));
+            post["id"].fail("post number " + std::to_string(thread.posts.back().id) +
+                            " is used twice");
         }
     }
     if (thread.posts.empty() || thread.posts.front().id != thread.id) {
-        throw std::runtime_error("thread " + std::to_string(thread.id) +
-                                 " must start with a post of its own number");
+        j.fail("must start with a post of its own number");
     }
     return thread;
 }
 
-Forum readForum(const json& j, UnixTime now) {
-    Forum forum{j.at("name"), j.at("title"), {}, {}, 1};
-    for (const auto& user : j.at("users")) {
+Forum readForum(const JsonField& j, UnixTime now) {
+    Forum forum{j["name"].text(), j["title"].text(), {}, {}, 1};
+    for (const auto& user : j["users"].elements()) {
         forum.users.push_back(readUser(user));
     }
     std::set<int> ids;
-    for (const auto& b : j.at("boards")) {
-        Board board{b.at("id"), b.at("title"), b.value("description", ""), {}};
-        for (const auto& thread : b.at("threads")) {
+    for (const auto& b : j["boards"].elements()) {
+        Board board{b["id"].text(), b["title"].text(), b.textOr("description", ""), {}};
+        for (const auto& thread : b["threads"].elements()) {
             board.threads.push_back(readThread(thread, now, ids));
         }
         forum.boards.push_back(std::move(board));
     }
     const std::int64_t firstFree = ids.empty() ? 1 : std::int64_t{*ids.rbegin()} + 1;
-    const auto stored = j.value("next_id", std::int64_t{1});
-    if (stored < 1 || stored > std::int64_t{kLastPostNumber} + 1) {
-        throw std::runtime_error("next_id " + std::to_string(stored) + " is out of range");
-    }
-    forum.nextId = std::max(firstFree, stored);
+    const auto stored = j.find("next_id");
+    forum.nextId =
+        std::max(firstFree, stored ? stored->number(1, std::int64_t{kLastPostNumber} + 1) : 1);
     return forum;
+}
+
+// Throws std::runtime_error with the reason.
+std::string readWholeFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw std::runtime_error(std::strerror(errno));
+    }
+    std::string text;
+    std::array<char, 1 << 16> buffer;
+    ssize_t got = 0;
+    while ((got = ::read(fd, buffer.data(), buffer.size())) > 0 || (got < 0 && errno == EINTR)) {
+        text.append(buffer.data(), static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    }
+    const int error = errno;
+    ::close(fd);
+    if (got < 0) {
+        throw std::runtime_error(std::strerror(error));
+    }
+    return text;
+}
+
+// Throws std::runtime_error with the line and column where the text stops being JSON.
+json parseDocument(const std::string& text) {
+    try {
+        return json::parse(text);
+    } catch (const json::parse_error& e) {
+        // e.byte counts the characters read, the offending one last.
+        const auto offending = std::min<std::size_t>(e.byte == 0 ? 0 : e.byte - 1, text.size());
+        const auto before = std::string_view(text).substr(0, offending);
+        const auto line = 1 + std::count(before.begin(), before.end(), '\n');
+        const auto lineStart = before.rfind('\n');
+        const auto column =
+            offending - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
+        throw std::runtime_error("not valid JSON at line " + std::to_string(line) + ", column " +
+                                 std::to_string(column));
+    }
 }
 
 json postToJson(const Post& post) {
@@ -138,12 +175,13 @@ json forumToJson(const Forum& forum) {
 } // namespace
 
 BoardState stateFromJson(const json& document, UnixTime now) {
+    const JsonField root(document, "");
     BoardState state;
-    for (const auto& forum : document.at("forums")) {
+    for (const auto& forum : root["forums"].elements()) {
         state.forums.push_back(readForum(forum, now));
     }
     if (state.forums.empty()) {
-        throw std::runtime_error("no forum defined");
+        root["forums"].fail("no forum defined");
     }
     return state;
 }
@@ -157,11 +195,11 @@ json stateToJson(const BoardState& state) {
 }
 
 BoardState loadStateFile(const std::filesystem::path& path, UnixTime now) {
-    std::ifstream in(path);
-    if (!in) {
-        throw std::runtime_error("cannot read " + path.string());
+    try {
+        return stateFromJson(parseDocument(readWholeFile(path)), now);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(path.string() + ": " + e.what());
     }
-    return stateFromJson(json::parse(in), now);
 }
 
 } // namespace zentab::board

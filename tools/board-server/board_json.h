@@ -9,10 +9,11 @@ namespace zentab::board {
 
 // Reads a seed or state document. A time is Unix seconds, or in seed files "-Nd HH:MM": that
 // clock time N days before now, so that a demo always has posts from today and yesterday.
-// Throws std::runtime_error (or a nlohmann::json exception) when the document is malformed.
+// Throws std::runtime_error saying where the document is malformed and how.
 BoardState stateFromJson(const nlohmann::json& document, UnixTime now);
 nlohmann::json stateToJson(const BoardState& state);
 
+// Throws std::runtime_error naming the file and what is wrong with it.
 BoardState loadStateFile(const std::filesystem::path& path, UnixTime now);
 
 } // namespace zentab::board

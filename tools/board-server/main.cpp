@@ -57,12 +57,14 @@ int main(int argc, char** argv) {
         std::cerr << kUsage;
         return 2;
     }
+    std::error_code unknown;
+    const bool resume = options->state && std::filesystem::exists(*options->state, unknown);
     BoardState state;
     try {
-        const bool resume = options->state && std::filesystem::exists(*options->state);
         state = loadStateFile(resume ? *options->state : options->seed, unixNow());
     } catch (const std::exception& e) {
-        std::cerr << "zentab-board-server: " << e.what() << "\n";
+        std::cerr << "zentab-board-server: cannot read " << (resume ? "--state " : "--seed ")
+                  << e.what() << "\n";
         return 1;
     }
 
