@@ -88,7 +88,11 @@ TEST(BoardServerStartup, UnusableFilesStopItWithAMessageNamingThem) {
     const auto incomplete = directory / "incomplete.json";
     writeFile(incomplete, R"({"forums": [{"name": "x", "title": "X", "users": [{"username": "a"}],
                             "boards": []}]})");
+    const auto plainFile = directory / "plain";
+    writeFile(plainFile, "");
     const auto absent = directory / "absent.json";
+    const auto inAbsentFolder = directory / "absent" / "state.json";
+    const auto inPlainFile = plainFile / "state.json";
 
     struct Case {
         std::vector<std::string> arguments;
@@ -99,6 +103,8 @@ TEST(BoardServerStartup, UnusableFilesStopItWithAMessageNamingThem) {
         {{"--seed", broken}, {"--seed", broken, "line 3"}},
         {{"--seed", incomplete}, {"--seed", incomplete, "forums[0].users[0]", "password"}},
         {{"--state", broken}, {"--state", broken, "line 3"}},
+        {{"--state", inAbsentFolder}, {"--state", inAbsentFolder, "No such file or directory"}},
+        {{"--state", inPlainFile}, {"--state", inPlainFile, "Not a directory"}},
     };
     for (const auto& c : cases) {
         const auto outcome = runServer(c.arguments);

@@ -35,7 +35,9 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view con
     const bool written = writeAll(fd, content) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
         ::unlink(temporary.c_str());
+        errno = error;
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "board_json.h"
 
+#include "atomic_file.h"
 #include "json_field.h"
 #include "server_limits.h"
 
@@ -200,6 +201,10 @@ BoardState loadStateFile(const std::filesystem::path& path, UnixTime now) {
     } catch (const std::runtime_error& e) {
         throw std::runtime_error(path.string() + ": " + e.what());
     }
+}
+
+bool saveStateFile(const std::filesystem::path& path, const BoardState& state) {
+    return writeFileAtomically(path, stateToJson(state).dump(1));
 }
 
 } // namespace zentab::board

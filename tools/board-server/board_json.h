@@ -15,5 +15,7 @@ nlohmann::json stateToJson(const BoardState& state);
 
 // Throws std::runtime_error naming the file and what is wrong with it.
 BoardState loadStateFile(const std::filesystem::path& path, UnixTime now);
+// Replaces the file atomically; false when that failed, with errno saying why.
+bool saveStateFile(const std::filesystem::path& path, const BoardState& state);
 
 } // namespace zentab::board

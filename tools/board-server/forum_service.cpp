@@ -1,6 +1,5 @@
 #include "forum_service.h"
 
-#include "atomic_file.h"
 #include "board_json.h"
 #include "pages.h"
 #include "text.h"
@@ -380,7 +379,7 @@ bool ForumService::commit(Forum& forum, const std::function<void()>& change) {
     auto boards = forum.boards;
     const auto nextId = forum.nextId;
     change();
-    if (writeFileAtomically(*statePath_, stateToJson(state_).dump(1))) {
+    if (saveStateFile(*statePath_, state_)) {
         return true;
     }
     forum.boards = std::move(boards);

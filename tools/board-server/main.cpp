@@ -1,6 +1,7 @@
 #include "board_json.h"
 #include "board_server.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <iostream>
@@ -65,6 +66,12 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::cerr << "zentab-board-server: cannot read " << (resume ? "--state " : "--seed ")
                   << e.what() << "\n";
+        return 1;
+    }
+    // Found now rather than when a user's change cannot be saved.
+    if (options->state && !saveStateFile(*options->state, state)) {
+        std::cerr << "zentab-board-server: cannot write --state " << options->state->string()
+                  << ": " << std::strerror(errno) << "\n";
         return 1;
     }
 
