@@ -146,8 +146,8 @@ void BoardServer::control(const httplib::Request& request, const httplib::Params
     const auto settings = faults_.apply(params);
     if (!settings) {
         response.status = 400;
-        response.set_content("reset, overload, slow_ms and drop take whole numbers from 0 to "
-                             "600000\n",
+        response.set_content("reset, overload, slow_ms and drop take whole numbers from 0 to " +
+                                 std::to_string(kMaxFaultValue) + "\n",
                              "text/plain");
         return;
     }

@@ -1,12 +1,12 @@
 #include "faults.h"
 
+#include "server_limits.h"
+
 #include <charconv>
 
 namespace zentab::board {
 
 namespace {
-
-constexpr int kMaxFaultValue = 600000;
 
 // Writes the parameter's value into target; false when present but not a number in range.
 bool readCount(const httplib::Params& params, const char* name, int& target) {

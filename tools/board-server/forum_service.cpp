@@ -2,6 +2,7 @@
 
 #include "board_json.h"
 #include "pages.h"
+#include "server_limits.h"
 #include "text.h"
 
 #include <algorithm>
@@ -12,9 +13,6 @@
 namespace zentab::board {
 
 namespace {
-
-constexpr std::size_t kMaxSubjectBytes = 255;
-constexpr std::size_t kMaxMessageBytes = 65536;
 
 constexpr std::string_view kNoBoard = "The board you requested does not exist.";
 constexpr std::string_view kNoThread =

@@ -29,5 +29,11 @@ inline constexpr std::size_t kMaxRangeParts = 1;
 
 // Post numbers run from 1 to this; a number is never given twice.
 inline constexpr int kLastPostNumber = std::numeric_limits<int>::max();
+// A post's subject and message, as the forum takes them.
+inline constexpr std::size_t kMaxSubjectBytes = 255;
+inline constexpr std::size_t kMaxMessageBytes = 65536;
+
+// Largest value of a fault control parameter.
+inline constexpr int kMaxFaultValue = 600000;
 
 } // namespace zentab::board
