@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
         std::cerr << kUsage;
         return 2;
     }
+    // A state file that cannot even be looked at counts as absent; writing it then says why.
     std::error_code unknown;
     const bool resume = options->state && std::filesystem::exists(*options->state, unknown);
     BoardState state;
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
                   << e.what() << "\n";
         return 1;
     }
-    // Found now rather than when a user's change cannot be saved.
+    // An unwritable state file is found now rather than when a user's change cannot be saved.
     if (options->state && !saveStateFile(*options->state, state)) {
         std::cerr << "zentab-board-server: cannot write --state " << options->state->string()
                   << ": " << std::strerror(errno) << "\n";
