@@ -50,8 +50,7 @@ FrmVaultmeres::FrmVaultmeres()
       cmdModify(button("cmdModify", "Modify", "&action=modifypost&thread=%s&post=%s")),
       cmdCreate(button("cmdCreate", "Create", "&action=post")),
       cmdDelete(button("cmdDelete", "Delete", "&action=deletepost&thread=%s&post=%s")),
-      cmdCheck(button("cmdCheck", "Check Books", QString())), StatusBar1(new StatusBar(this)),
-      WebBrowser3_(new WebBrowser(this)) {
+      StatusBar1(new StatusBar(this)), WebBrowser3_(new WebBrowser(this)) {
     setObjectName("FrmVaultmeres");
     setWindowTitle("Vaultmere's Manager");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -74,15 +73,12 @@ FrmVaultmeres::FrmVaultmeres()
     connect(cmdModify, &QPushButton::clicked, this, &FrmVaultmeres::cmdModify_Click);
     connect(cmdCreate, &QPushButton::clicked, this, &FrmVaultmeres::cmdCreate_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &FrmVaultmeres::cmdDelete_Click);
-    connect(cmdCheck, &QPushButton::clicked, this, &FrmVaultmeres::cmdCheck_Click);
     createMenu();
     Form_Load();
 }
 
-// What the list offers besides the buttons, on its context menu and by shortcut.
+// What the list offers besides its three buttons, on its context menu and by shortcut.
 void FrmVaultmeres::createMenu() {
-    cmdCheck->setAccessibleName(QStringLiteral("Check the books"));
-    cmdCheck->setEnabled(true);
     const struct {
         const char* name;
         const char* caption;
@@ -90,7 +86,7 @@ void FrmVaultmeres::createMenu() {
         void (FrmVaultmeres::*handler)();
     } items[] = {
         {"mnuCheckBooks", "Check &Books...", QKeySequence(Qt::CTRL | Qt::Key_B),
-         &FrmVaultmeres::cmdCheck_Click},
+         &FrmVaultmeres::mnuCheckBooks_Click},
         {"mnuHistory", "&History...", QKeySequence(Qt::CTRL | Qt::Key_H),
          &FrmVaultmeres::mnuHistory_Click},
         {"mnuExport", "&Export List...", QKeySequence(Qt::CTRL | Qt::Key_E),
@@ -190,7 +186,7 @@ void FrmVaultmeres::Form_Resize() {
     // Right-aligned under the list, each a tenth of its width before the next.
     const int top = listTop + listHeight + buttonHeight;
     int right = listLeft + listWidth;
-    for (QPushButton* button : {cmdDelete, cmdCreate, cmdModify, cmdCheck}) {
+    for (QPushButton* button : {cmdDelete, cmdCreate, cmdModify}) {
         const int left = right - qRound(1.1 * button->width());
         button->move(left, top);
         right = left;
@@ -305,7 +301,7 @@ bank::BooksReader::EditAddress FrmVaultmeres::editAddress() const {
     };
 }
 
-void FrmVaultmeres::cmdCheck_Click() {
+void FrmVaultmeres::mnuCheckBooks_Click() {
     frmBooks& books = frmBooks::instance();
     books.Form_Open(booksAccounts(), Module1::BoardUrl, editAddress());
     platform::showInFront(books);

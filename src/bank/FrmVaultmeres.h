@@ -44,7 +44,7 @@ public:
     void cmdModify_Click();
     void cmdCreate_Click();
     void cmdDelete_Click();
-    void cmdCheck_Click();
+    void mnuCheckBooks_Click();
     void mnuHistory_Click();
     void mnuExport_Click();
 
@@ -73,7 +73,6 @@ private:
     QPushButton* cmdModify;
     QPushButton* cmdCreate;
     QPushButton* cmdDelete;
-    QPushButton* cmdCheck;
     StatusBar* StatusBar1;
     WebBrowser* WebBrowser3_;
     AccountLoader* loader_;

@@ -681,8 +681,7 @@ namespace {
 
 // The findings of Check Books, once it has read every account.
 QStringList checkBooks() {
-    QTest::mouseClick(FrmVaultmeres::instance().findChild<QPushButton*>("cmdCheck"),
-                      Qt::LeftButton);
+    FrmVaultmeres::instance().findChild<QAction*>("mnuCheckBooks")->trigger();
     auto* findings = frmBooks::instance().findChild<QTreeWidget*>("lstFindings");
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
