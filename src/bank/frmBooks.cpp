@@ -121,6 +121,7 @@ void frmBooks::showReport(const bank::BooksReport& report) {
             new QTreeWidgetItem(lstFindings, {bank::kindText(finding.kind), finding.account,
                                               finding.date, finding.amount, finding.detail});
         row->setData(Finding, ThreadRole, finding.threadNumber);
+        row->setToolTip(Details, finding.detail);
     }
     lblTotals->setText("All balances together: " + bank::coinsText(report.totalKnuts) +
                        ". Items without their other half account for " +
