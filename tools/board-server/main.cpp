@@ -1,5 +1,7 @@
+#include "InstalledLayout.h"
 #include "board_json.h"
 #include "board_server.h"
+#include "options.h"
 
 #include <cerrno>
 #include <csignal>
@@ -9,69 +11,38 @@
 #include <string>
 #include <thread>
 
-namespace {
-
-struct Options {
-    int port = 0;
-    std::filesystem::path seed = ZENTAB_BOARD_DEMO_SEED;
-    std::optional<std::filesystem::path> state;
-};
-
-constexpr const char* kUsage =
-    "usage: zentab-board-server [--port N] [--seed FILE] [--state FILE]\n";
-
-std::optional<Options> parseOptions(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string flag = argv[i];
-        if (i + 1 >= argc) {
-            return std::nullopt;
-        }
-        const std::string value = argv[++i];
-        if (flag == "--port") {
-            std::size_t used = 0;
-            try {
-                options.port = std::stoi(value, &used);
-            } catch (const std::exception&) {
-                return std::nullopt;
-            }
-            if (used != value.size() || options.port < 0 || options.port > 65535) {
-                return std::nullopt;
-            }
-        } else if (flag == "--seed") {
-            options.seed = value;
-        } else if (flag == "--state") {
-            options.state = value;
-        } else {
-            return std::nullopt;
-        }
-    }
-    return options;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     using namespace zentab::board;
-    const auto options = parseOptions(argc, argv);
-    if (!options) {
-        std::cerr << kUsage;
+    const auto defaultSeed = layout::demoBoardFile(layout::runningExecutableDirectory());
+    const auto options = parseServerOptions({argv + 1, argv + argc}, defaultSeed);
+    switch (options.action) {
+    case ServerOptions::Action::ShowHelp:
+        std::cout << serverHelpText(defaultSeed);
+        return 0;
+    case ServerOptions::Action::ShowVersion:
+        std::cout << "zentab-board-server " ZENTAB_VERSION "\n";
+        return 0;
+    case ServerOptions::Action::Refuse:
+        std::cerr << "zentab-board-server: " << options.refusal << "\n"
+                  << "Try 'zentab-board-server --help'.\n";
         return 2;
+    case ServerOptions::Action::Serve:
+        break;
     }
     // A state file that cannot even be looked at counts as absent; writing it then says why.
     std::error_code unknown;
-    const bool resume = options->state && std::filesystem::exists(*options->state, unknown);
+    const bool resume = options.state && std::filesystem::exists(*options.state, unknown);
     BoardState state;
     try {
-        state = loadStateFile(resume ? *options->state : options->seed, unixNow());
+        state = loadStateFile(resume ? *options.state : options.seed, unixNow());
     } catch (const std::exception& e) {
         std::cerr << "zentab-board-server: cannot read " << (resume ? "--state " : "--seed ")
                   << e.what() << "\n";
         return 1;
     }
     // An unwritable state file is found now rather than when a user's change cannot be saved.
-    if (options->state && !saveStateFile(*options->state, state)) {
-        std::cerr << "zentab-board-server: cannot write --state " << options->state->string()
+    if (options.state && !saveStateFile(*options.state, state)) {
+        std::cerr << "zentab-board-server: cannot write --state " << options.state->string()
                   << ": " << std::strerror(errno) << "\n";
         return 1;
     }
@@ -83,10 +54,10 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    BoardServer server(std::move(state), options->state);
-    const int port = server.bind(options->port);
+    BoardServer server(std::move(state), options.state);
+    const int port = server.bind(options.port);
     if (port < 0) {
-        std::cerr << "zentab-board-server: cannot listen on 127.0.0.1:" << options->port << ": "
+        std::cerr << "zentab-board-server: cannot listen on 127.0.0.1:" << options.port << ": "
                   << std::strerror(errno) << "\n";
         return 1;
     }

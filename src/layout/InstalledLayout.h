@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+
+// Where the program's files lie relative to its executables. Both executables sit in one
+// bin/ folder with their data in ../share/<package>/, in a build folder as in an installed
+// prefix, so the same rule finds them in both.
+namespace layout {
+
+std::filesystem::path dataDirectory(const std::filesystem::path& executableDirectory);
+
+// The board the demo starts from.
+std::filesystem::path demoBoardFile(const std::filesystem::path& executableDirectory);
+
+std::filesystem::path boardServerExecutable(const std::filesystem::path& executableDirectory);
+
+// The folder of the running executable, whatever the working folder and argv[0] say.
+std::filesystem::path runningExecutableDirectory();
+
+} // namespace layout

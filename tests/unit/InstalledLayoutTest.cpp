@@ -1,0 +1,30 @@
+#include "InstalledLayout.h"
+
+#include <gtest/gtest.h>
+
+TEST(InstalledLayout, DataAndServerLieBesideTheExecutable) {
+    const struct {
+        const char* executableDirectory;
+        const char* demoBoard;
+        const char* server;
+    } cases[] = {
+        {"/usr/bin", "/usr/share/zentab-calculator/vaultmeres.json",
+         "/usr/bin/zentab-board-server"},
+        {"/opt/zentab/bin/", "/opt/zentab/share/zentab-calculator/vaultmeres.json",
+         "/opt/zentab/bin/zentab-board-server"},
+        {"/tmp/prefix/bin/../bin", "/tmp/prefix/share/zentab-calculator/vaultmeres.json",
+         "/tmp/prefix/bin/zentab-board-server"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(layout::demoBoardFile(c.executableDirectory), c.demoBoard);
+        EXPECT_EQ(layout::boardServerExecutable(c.executableDirectory), c.server);
+    }
+}
+
+TEST(InstalledLayout, TheBuildFolderHoldsTheDemoBoardWhereTheRuleLooks) {
+    // The tests are built into the same bin/ folder as the program.
+    const auto here = layout::runningExecutableDirectory();
+    EXPECT_TRUE(std::filesystem::is_regular_file(layout::demoBoardFile(here)))
+        << layout::demoBoardFile(here);
+    EXPECT_TRUE(std::filesystem::is_regular_file(layout::boardServerExecutable(here)));
+}
