@@ -12,9 +12,7 @@
 class ForumProxy {
 public:
     explicit ForumProxy(int port) {
-        browser::sharedNetwork(); // it sets up its proxies first; this one wins
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(
-            QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), static_cast<quint16>(port)));
+        browser::routeThroughLoopbackProxy(static_cast<quint16>(port));
     }
     ~ForumProxy() { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); }
     ForumProxy(const ForumProxy&) = delete;

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
+#include <QNetworkProxy>
 #include <QNetworkProxyFactory>
 #include <QPointer>
 #include <QStandardPaths>
@@ -29,8 +30,7 @@ QString cookieFilePath() {
 QNetworkAccessManager& sharedNetwork() {
     static QPointer<QNetworkAccessManager> manager;
     if (!manager) {
-        // Honours http_proxy and no_proxy, as every browser on Linux does.
-        QNetworkProxyFactory::setUseSystemConfiguration(true);
+        routeThroughSystemProxies();
         manager = new QNetworkAccessManager(QCoreApplication::instance());
         manager->setCookieJar(new PersistentCookieJar(cookieFilePath()));
         auto* cache = new QNetworkDiskCache;
@@ -39,6 +39,17 @@ QNetworkAccessManager& sharedNetwork() {
         manager->setCache(cache);
     }
     return *manager;
+}
+
+void routeThroughLoopbackProxy(quint16 port) {
+    sharedNetwork(); // it sets up its proxies first; this one must win
+    QNetworkProxy::setApplicationProxy(
+        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port));
+}
+
+void routeThroughSystemProxies() {
+    // Honours http_proxy and no_proxy, as every browser on Linux does.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
 }
 
 void logBrowserFailure(const QString& message) {

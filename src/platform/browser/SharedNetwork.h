@@ -11,6 +11,12 @@ namespace browser {
 // cookies (the forum login), its disk cache and its proxy settings.
 QNetworkAccessManager& sharedNetwork();
 
+// Sends every browser of the process through the HTTP proxy on this loopback port.
+void routeThroughLoopbackProxy(quint16 port);
+
+// Lets every browser of the process take its proxies from the environment again.
+void routeThroughSystemProxies();
+
 // Where the persistent cookies of the process are kept.
 QString cookieFilePath();
 
