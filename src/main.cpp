@@ -35,7 +35,9 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     nameApplication();
-    QApplication::setWindowIcon(QIcon(":/zentab.png"));
+    QGuiApplication::setDesktopFileName("org.example.ZentabCalculator");
+    QApplication::setWindowIcon(
+        QIcon::fromTheme("org.example.ZentabCalculator", QIcon(":/zentab.png")));
     const app::CommandLine commandLine = app::parseCommandLine(QApplication::arguments());
     if (commandLine.action != app::CommandLine::Action::Run)
         return app::answer(commandLine);
