@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "ApplicationTitle.h"
+#include "DemoMode.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -8,19 +9,12 @@
 
 namespace app {
 
-namespace {
-
-const QString Description = QStringLiteral(
-    "A calculator for Galleons, Sickles and Knuts, with a bank manager for forum boards.\n"
-    "\n"
-    "The demo board: http://vaultmeres.proboards.com/index.cgi?board=vaultmeres\n"
-    "(users teller, member and admin, each with its own name as password).");
-
-} // namespace
-
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(Description);
+    parser.setApplicationDescription(
+        QStringLiteral("A calculator for Galleons, Sickles and Knuts, with a bank manager for "
+                       "forum boards.\n\nThe demo board: %1\n(%2).")
+            .arg(DemoBoardUrl, DemoBoardUsers));
     // Our own help option: the one Qt adds brings --help-all, which lists options that
     // only a running application knows.
     const QCommandLineOption help({"h", "help"}, QStringLiteral("Show this help."));

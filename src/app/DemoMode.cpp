@@ -29,9 +29,9 @@ std::unique_ptr<DemoBoard> startDemoBoard(const QString& executableDirectory) {
         return nullptr;
     }
     std::printf("Demo board: %s\n"
-                "            served at 127.0.0.1:%u; users teller, member and admin,\n"
-                "            each with its own name as password\n",
-                qPrintable(DemoBoardUrl), static_cast<unsigned>(board->port()));
+                "            served at 127.0.0.1:%u; %s\n",
+                qPrintable(DemoBoardUrl), static_cast<unsigned>(board->port()),
+                qPrintable(DemoBoardUsers));
     std::fflush(stdout);
     return board;
 }

@@ -10,6 +10,8 @@ namespace app {
 // The board the demo serves, as the user addresses it.
 inline const QString DemoBoardUrl =
     QStringLiteral("http://vaultmeres.proboards.com/index.cgi?board=vaultmeres");
+inline const QString DemoBoardUsers =
+    QStringLiteral("users teller, member and admin, each with its own name as password");
 
 // Starts the board server of that executable folder, with its state in the user's data
 // folder, and routes the browsers to it. Nothing, once the user has been told why, when it
