@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -12,6 +13,9 @@ bool isBlank(char c) {
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
+// Far beyond any double, yet summed with a mantissa's length without overflow.
+constexpr long long kExponentCeiling = 1'000'000'000'000;
+
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -45,12 +49,32 @@ double readRadixInteger(Scanner& in, int radix) {
     }
 }
 
-double parseDecimal(const std::string& digits, bool exponentPositive) {
+// The power of ten of the leading digit of "digits[.digits][e[sign]digits]"
+// with at least one digit that is not 0; it decides which way a value beyond
+// a double's range goes, whatever the sign of its exponent.
+long long decimalMagnitude(std::string_view number) {
+    const std::size_t exponentAt = std::min(number.find('e'), number.size());
+    const std::string_view mantissa = number.substr(0, exponentAt);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t leading = mantissa.find_first_of("123456789");
+    long long magnitude = leading < point ? static_cast<long long>(point - leading) - 1
+                                          : -static_cast<long long>(leading - point);
+    long long exponent = 0;
+    const std::string_view written = number.substr(std::min(exponentAt + 1, number.size()));
+    const bool negative = !written.empty() && written.front() == '-';
+    for (char c : written) {
+        if (isDigit(c))
+            exponent = std::min(exponent * 10 + (c - '0'), kExponentCeiling);
+    }
+    return magnitude + (negative ? -exponent : exponent);
+}
+
+double parseDecimal(const std::string& digits) {
     double value = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     (void)end;
     if (error == std::errc::result_out_of_range)
-        return exponentPositive ? HUGE_VAL : 0.0;
+        return decimalMagnitude(digits) >= 0 ? HUGE_VAL : 0.0;
     return value;
 }
 
@@ -82,13 +106,11 @@ double LeadingNumber(std::string_view text) {
     if (number.find_first_of("0123456789") == std::string::npos)
         return 0;
 
-    bool exponentPositive = true;
     char marker = lower(in.peek());
     if (marker == 'e' || marker == 'd') {
         in.advance();
         std::string exponent;
         if (in.peek() == '+' || in.peek() == '-') {
-            exponentPositive = in.peek() == '+';
             exponent += in.peek();
             in.advance();
         }
@@ -100,7 +122,7 @@ double LeadingNumber(std::string_view text) {
         if (!exponentDigits.empty())
             number += 'e' + exponent + exponentDigits;
     }
-    double value = parseDecimal(number, exponentPositive);
+    double value = parseDecimal(number);
     return negative ? -value : value;
 }
 

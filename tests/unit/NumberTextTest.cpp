@@ -8,8 +8,9 @@
 using namespace calculator;
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
+    const std::string zeros(400, '0');
     const struct {
-        const char* text;
+        std::string text;
         double value;
     } cases[] = {
         {"12 Galleons", 12},
@@ -39,6 +40,13 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
         {"7 Galleons, 3", 7},
         {"1e999999", HUGE_VAL},
         {"1e-999999", 0},
+        // Beyond a double's range the value's size decides, not its exponent's sign.
+        {"1" + zeros + "E-10", HUGE_VAL},
+        {"-1" + zeros, -HUGE_VAL},
+        {"0." + zeros + "1", 0},
+        {"0." + zeros + "1E+500", 1e99},
+        {"0.5E99999999999999999999999", HUGE_VAL},
+        {"5" + zeros + "E-99999999999999999999999", 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
