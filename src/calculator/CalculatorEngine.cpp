@@ -297,61 +297,37 @@ void CalculatorEngine::CommandClearE_Click() {
 // ---- operators ----
 
 OperatorOutcome CalculatorEngine::cmdKeyOP_Click(int index) {
+    const std::string shownOp = status_.op;
     status_.op = std::string(1, OperatorSymbols[static_cast<std::size_t>(index)]);
     handOverDollarText(index);
 
-    auto entry = sortedKnutValue();
-    if (!entry) {
+    // A refusal is decided before anything is written, so that it leaves the
+    // entry, the tape and the running result as they were.
+    const auto entry = sortedKnutValue();
+    if (entry && PendingOp == 5 && *entry == 0) {
+        takeEntryOntoTape();
+        status_.message = "Division by zero";
+        appendTape("**Division by zero**\r\n");
+        return OperatorOutcome::Refused;
+    }
+    const auto result = entry ? pendingResult(*entry) : std::nullopt;
+    if (!result) {
+        status_.op = shownOp;
         refuseOverflow();
         return OperatorOutcome::Refused;
     }
     const std::int32_t cur = *entry;
-    if (PendingOp == 0) {
-        if (cur == 0)
-            return OperatorOutcome::NothingToDo;
-        appendTape(std::string(BlockHeading) + std::string(Rule));
+    if (PendingOp == 0 && cur == 0)
+        return OperatorOutcome::NothingToDo;
+    takeEntryOntoTape();
+    if (PendingOp == 5) {
+        const std::int64_t remainder = CurrentValue - std::int64_t{*result} * cur;
+        status_.message = remainder != 0 ? numberText(remainder) + " knuts left over" : "";
     }
-    appendTape(box(Coin::Galleons).sorted + "\t" + box(Coin::Sickles).sorted + "\t" +
-               box(Coin::Knuts).sorted + std::string(CrLf));
-    zeroEntry();
 
     std::string mark = "  ";
-    const std::int64_t left = CurrentValue;
-    std::optional<std::int32_t> result;
-    switch (PendingOp) {
-    case 2:
-        result = inRange(left - cur);
-        mark[0] = '-';
-        break;
-    case 3:
-        result = inRange(left + cur);
-        mark[0] = '+';
-        break;
-    case 4:
-        result = inRange(left * cur);
-        mark[0] = '*';
-        break;
-    case 5: {
-        if (cur == 0) {
-            status_.message = "Division by zero";
-            appendTape("**Division by zero**\r\n");
-            return OperatorOutcome::Refused;
-        }
-        result = inRange(left / cur);
-        if (result) {
-            std::int64_t remainder = left - std::int64_t{*result} * cur;
-            status_.message = remainder != 0 ? numberText(remainder) + " knuts left over" : "";
-        }
-        mark[0] = '/';
-        break;
-    }
-    default:
-        result = cur;
-    }
-    if (!result) {
-        refuseOverflow();
-        return OperatorOutcome::Refused;
-    }
+    if (PendingOp >= 2 && PendingOp <= 5)
+        mark[0] = OperatorSymbols[static_cast<std::size_t>(PendingOp - 1)];
     CurrentValue = *result;
     insertMark(mark);
     PendingOp = index + 1;
@@ -361,6 +337,30 @@ OperatorOutcome CalculatorEngine::cmdKeyOP_Click(int index) {
     coinButtonsEnabled_ = !timesOrDivide();
     handOverShow(index);
     return OperatorOutcome::Applied;
+}
+
+std::optional<std::int32_t> CalculatorEngine::pendingResult(std::int32_t cur) const {
+    const std::int64_t left = CurrentValue;
+    switch (PendingOp) {
+    case 2:
+        return inRange(left - cur);
+    case 3:
+        return inRange(left + cur);
+    case 4:
+        return inRange(left * cur);
+    case 5:
+        return inRange(left / cur);
+    default:
+        return cur;
+    }
+}
+
+void CalculatorEngine::takeEntryOntoTape() {
+    if (PendingOp == 0)
+        appendTape(std::string(BlockHeading) + std::string(Rule));
+    appendTape(box(Coin::Galleons).sorted + "\t" + box(Coin::Sickles).sorted + "\t" +
+               box(Coin::Knuts).sorted + std::string(CrLf));
+    zeroEntry();
 }
 
 void CalculatorEngine::zeroEntry() {

@@ -107,7 +107,11 @@ private:
     bool timesOrDivide() const { return PendingOp == 4 || PendingOp == 5; }
     std::optional<std::int32_t> sortedKnutValue() const;
     std::optional<std::int32_t> enteredKnutValue() const;
+    // The running result with the pending operator applied to the entry;
+    // nothing when it leaves the 32-bit range.
+    std::optional<std::int32_t> pendingResult(std::int32_t cur) const;
     std::string sortedAmountText() const;
+    void takeEntryOntoTape();
     void zeroEntry();
     void showEqualsResult(std::string& mark);
     void insertMark(const std::string& mark);

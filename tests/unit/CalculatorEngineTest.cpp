@@ -247,9 +247,9 @@ TEST(CalculatorEngine, ParenthesisDepthIsLimited) {
     EXPECT_EQ(engine.status().message, "Too many parentheses");
 }
 
-TEST(CalculatorEngine, OverflowIsRefusedAndNothingWraps) {
+TEST(CalculatorEngine, OverflowIsRefusedAndLeavesEverythingAsItWas) {
     const struct {
-        const char* keys;
+        const char* keys; // the last key is the one refused
         std::int32_t current;
         std::int32_t pending;
     } cases[] = {
@@ -257,12 +257,25 @@ TEST(CalculatorEngine, OverflowIsRefusedAndNothingWraps) {
         {"4000000G+4000000G=", 1972000000, 3},
         {"4000000G~-4000000G=", -1972000000, 2},
         {"4355950G~10S8K/1~=", INT32_MIN, 5},
+        {"2000000000K+200000000K=", 2000000000, 3},
+        {"2000000000K+200000000K+", 2000000000, 3},
+    };
+    const auto entryOf = [](const CalculatorEngine& engine) {
+        return engine.box(Coin::Galleons).text + "|" + engine.box(Coin::Sickles).text + "|" +
+               engine.box(Coin::Knuts).text;
     };
     for (const auto& c : cases) {
+        const std::string keys = c.keys;
         CalculatorEngine engine;
-        press(engine, c.keys);
+        press(engine, keys.substr(0, keys.size() - 1));
+        const std::string tape = engine.tape();
+        const std::string op = engine.status().op;
+        const std::string entry = entryOf(engine);
+        press(engine, keys.substr(keys.size() - 1));
         EXPECT_EQ(engine.status().message, "Overflow") << c.keys;
-        EXPECT_TRUE(engine.tape().ends_with("**Overflow**\r\n")) << c.keys;
+        EXPECT_EQ(engine.tape(), tape + "**Overflow**\r\n") << c.keys;
+        EXPECT_EQ(engine.status().op, op) << c.keys;
+        EXPECT_EQ(entryOf(engine), entry) << c.keys;
         EXPECT_EQ(engine.CurrentValue, c.current) << c.keys;
         EXPECT_EQ(engine.pendingOp(), c.pending) << c.keys;
     }
