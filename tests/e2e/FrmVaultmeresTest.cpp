@@ -272,6 +272,22 @@ TEST_F(SmallBoard, ABusyForumEndsTheLoadAndKeepsItFromStartingAgain) {
     EXPECT_EQ(list().topLevelItemCount(), 0);
 }
 
+TEST_F(SmallBoard, ABusyThreadPageIsReportedAndTheLoadIsNotReady) {
+    // The forum turns busy once the first account's thread page has come.
+    QObject::connect(
+        manager().loader().WebBrowser2, &WebBrowser::DocumentComplete, &manager(),
+        [this] { server->faults("overload=1"); }, Qt::SingleShotConnection);
+    dialogs.answer(platform::vbOK);
+    manager().show();
+    // Every thread page has come when the third one has: the busy one is the second.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return logged("WB2 (readystate=4)") == 3; }, Deadline));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown().front().title, "Server Overload Error");
+    EXPECT_TRUE(dialogs.shown().front().text.contains("Too Many Connections"));
+    EXPECT_NE(status(), "3 accounts loaded: Ready");
+}
+
 TEST_F(SmallBoard, ClosingTheWindowDuringALoadEndsItQuietly) {
     // Closed while the first thread page is being read, deep inside the load's waits.
     QObject::connect(manager().loader().WebBrowser2, &WebBrowser::DocumentComplete, &manager(),
