@@ -584,6 +584,29 @@ TEST_F(Transactions, AnAccountWhoseThreadWentAwayPostsNothing) {
     expectUnchanged({"O'Brien"});
 }
 
+TEST_F(Transactions, ASaveThatCannotBeReadBackStopsAndIsLogged) {
+    openManagerAs("teller");
+    prepareUnasked("Alice", Expense, "Bob", 0, "1K=");
+    // The forum is busy from the moment it has shown the saved thread, so the
+    // post cannot be read back.
+    QObject::connect(&dialog().WBModify(), &WebBrowser::DocumentComplete, &dialog(), [this] {
+        if (dialog().WBModify().LocationName() == "Test Bank - Alice")
+            server.faults("overload=100");
+    });
+    dialogs.answer(vbOK, [this] { server.faults("reset=1"); });
+    pressOK();
+
+    EXPECT_EQ(dialogs.shown().back().text.section(CrLf, -1),
+              "The post of Alice could not be read back, so Bob was not changed. The debug log "
+              "names the transaction");
+    EXPECT_TRUE(frmLog::instance().text().contains(
+        "Out of step: Alice may have been saved with - 0 Galleons 0 Sickles 1 Knuts to Bob, but "
+        "Bob was not"))
+        << frmLog::instance().text().right(400).toStdString();
+    expectBalance("Alice", {"12", "3", "6"});
+    expectUnchanged({"Bob"});
+}
+
 TEST_F(Transactions, AnOwnerNamedAfterACoinLeavesTheBalanceAlone) {
     openManagerAs("teller");
     bookUnasked("Knut's Fund", Income, "Alice", 0, "1K=");
