@@ -124,6 +124,7 @@ TEST_F(AccountCreation, OKPostsOnceHoweverOftenItIsPressed) {
     ASSERT_TRUE(server.faults("slow_ms=300"));
     // Pressed again, by mouse and by Enter, while the forum is still answering.
     QTimer::singleShot(100, dialog, [this] {
+        EXPECT_FALSE(button("cmdOK")->isEnabled());
         QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
         QTest::keyClick(dialog, Qt::Key_Return);
     });
