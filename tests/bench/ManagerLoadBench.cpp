@@ -1,7 +1,8 @@
-// One full load of the account manager: 100 accounts on five board pages from
-// the board server on loopback, against the floor its waits set (300 ms per
+// Loading the account manager: 100 accounts on five board pages from the board
+// server on loopback. One load against the floor its waits set (300 ms per
 // board page asked for, the error page after the last included, and 100 ms per
-// account thread), and the share of a core the program's thread uses meanwhile.
+// account thread); and the process's resident memory over 20 loads in a row,
+// which must not grow with them.
 #include "AccountLoader.h"
 #include "ForumProxy.h"
 #include "FrmVaultmeres.h"
@@ -14,6 +15,8 @@
 #include <QPointer>
 #include <QTest>
 #include <benchmark/benchmark.h>
+#include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -24,31 +27,80 @@ constexpr int Accounts = 100;
 constexpr int PagesAskedFor = 6; // five board pages and the error page after them
 constexpr double FloorMs = PagesAskedFor * 300.0 + Accounts * 100.0;
 
-void LoadAHundredAccounts(benchmark::State& state) {
+// The board on loopback and a teller logged in to it.
+struct LoggedInBoard {
     TestServer server{smallState(Accounts)};
-    const ForumProxy proxy(server.port());
-    Module1::BoardUrl = "http://testbank.proboards.com/index.cgi?board=accounts";
-    Module1::BoardId = "accounts";
-    if (!logInThroughForum(Module1::BoardUrl, "teller")) {
+    const ForumProxy proxy{server.port()};
+
+    bool logIn() {
+        Module1::BoardUrl = "http://testbank.proboards.com/index.cgi?board=accounts";
+        Module1::BoardId = "accounts";
+        return logInThroughForum(Module1::BoardUrl, "teller");
+    }
+};
+
+// Opens the manager, waits for its list and closes it again.
+bool loadOnce() {
+    QPointer<FrmVaultmeres> manager = &FrmVaultmeres::instance();
+    const StatusBar* status = manager->findChild<StatusBar*>("StatusBar1");
+    manager->show();
+    manager->activateWindow();
+    const bool loaded =
+        QTest::qWaitFor([&] { return status->text(2).endsWith("loaded: Ready"); }, 120000);
+    manager->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return loaded;
+}
+
+double residentKb() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1024;
+}
+
+void LoadAHundredAccounts(benchmark::State& state) {
+    LoggedInBoard board;
+    if (!board.logIn()) {
         state.SkipWithError("the login failed");
         return;
     }
     for (auto _ : state) {
-        QPointer<FrmVaultmeres> manager = &FrmVaultmeres::instance();
-        const StatusBar* status = manager->findChild<StatusBar*>("StatusBar1");
-        manager->show();
-        manager->activateWindow();
-        if (!QTest::qWaitFor([&] { return status->text(2).endsWith("loaded: Ready"); }, 120000))
+        if (!loadOnce())
             state.SkipWithError("the load never ended");
-        state.PauseTiming();
-        manager->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        state.ResumeTiming();
     }
     state.counters["floor_ms"] = FloorMs;
 }
 // Real time against the floor; CPU time is the program thread's alone (the
 // board server's thread stands in for the forum).
 BENCHMARK(LoadAHundredAccounts)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+void ResidentMemoryOverTwentyLoads(benchmark::State& state) {
+    constexpr int Loads = 20;
+    LoggedInBoard board;
+    if (!board.logIn()) {
+        state.SkipWithError("the login failed");
+        return;
+    }
+    std::vector<double> residentAfter;
+    for (auto _ : state) {
+        for (int load = 0; load < Loads; ++load) {
+            if (!loadOnce()) {
+                state.SkipWithError("a load never ended");
+                return;
+            }
+            residentAfter.push_back(residentKb());
+        }
+    }
+    // The first load brings in what every later one reuses.
+    state.counters["kb_after_load_2"] = residentAfter[1];
+    state.counters["kb_per_load_2_to_20"] =
+        (residentAfter[Loads - 1] - residentAfter[1]) / (Loads - 2);
+}
+BENCHMARK(ResidentMemoryOverTwentyLoads)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 } // namespace

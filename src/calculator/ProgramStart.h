@@ -1,0 +1,8 @@
+#pragma once
+
+// The program's names, which its answers without windows give too.
+void nameApplication();
+
+// What the program sets up before its main window: its names, its desktop
+// entry and icon, and where the browser reports its failures.
+void prepareApplication();
