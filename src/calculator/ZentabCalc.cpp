@@ -18,6 +18,9 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 using calculator::Coin;
 
@@ -31,13 +34,6 @@ const char* const ContactAddress = "zentab@example.org";
 
 QString fromModel(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// The tape writes CR LF; a text widget wants plain line feeds.
-QString tapeForDisplay(const std::string& tape) {
-    QString text = fromModel(tape);
-    text.remove(QChar('\r'));
-    return text;
 }
 
 QFont resultLineFont(const QFont& base) {
@@ -173,6 +169,8 @@ void ZentabCalc::createControls() {
     TextOperands->setObjectName("TextOperands");
     TextOperands->setAccessibleName("Operand tape");
     TextOperands->setReadOnly(true);
+    // Edits in place would otherwise pile up in an undo history no one can use.
+    TextOperands->setUndoRedoEnabled(false);
     TextOperands->setFont(tapeFont());
     TextOperands->setTabStopDistance(TextOperands->fontMetrics().horizontalAdvance(' ') * 8);
     TextOperands->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -292,16 +290,8 @@ void ZentabCalc::showModel() {
     if (TextResults->text() != fromModel(engine_.resultLine()))
         TextResults->setText(fromModel(engine_.resultLine()));
 
-    if (engine_.tape() != shownTape_) {
-        shownTape_ = engine_.tape();
-        // A changed tape is selected whole; after an operator the caret goes
-        // to the end, which keeps the newest lines in view.
-        TextOperands->setPlainText(tapeForDisplay(shownTape_));
-        TextOperands->selectAll();
-        if (engine_.tapeCaretAtEnd())
-            TextOperands->moveCursor(QTextCursor::End);
-        TextOperands->ensureCursorVisible();
-    }
+    if (const auto edit = shownTape_.update(engine_.tape()))
+        showTape(*edit);
 
     const calculator::StatusPanels& panels = engine_.status();
     StatusBar1->setText(1, fromModel(panels.dollar));
@@ -313,6 +303,20 @@ void ZentabCalc::showModel() {
     for (QPushButton* coinButton : {CommandGalleons, CommandSickles, CommandKnuts})
         coinButton->setEnabled(engine_.coinButtonsEnabled());
     cmdKeyOP[calculator::EqualsIndex]->setEnabled(engine_.equalsEnabled());
+}
+
+void ZentabCalc::showTape(const calculator::TapeEdit& edit) {
+    QTextCursor changed(TextOperands->document()->findBlockByNumber(static_cast<int>(edit.line)));
+    changed.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    changed.insertText(fromModel(edit.text));
+    // After an operator the caret goes to the end, which also brings the
+    // newest lines into view; any other change leaves the tape selected whole.
+    if (engine_.tapeCaretAtEnd()) {
+        TextOperands->moveCursor(QTextCursor::End);
+    } else {
+        TextOperands->selectAll();
+        TextOperands->ensureCursorVisible();
+    }
 }
 
 // ---- buttons and keys ----

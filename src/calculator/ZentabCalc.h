@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalculatorEngine.h"
+#include "ShownTape.h"
 #include "TransactionCalculator.h"
 
 #include <QAction>
@@ -60,6 +61,7 @@ private:
     // Runs an engine operation and shows what it changed.
     template <typename Operation> void run(Operation&& operation);
     void showModel();
+    void showTape(const calculator::TapeEdit& edit);
 
     void cmdNumericKey_Click(int Index);
     void cmdNumericKeySign_Click();
@@ -79,7 +81,7 @@ private:
     void mnuOptionsDebug_Click();
 
     calculator::CalculatorEngine engine_;
-    std::string shownTape_;
+    calculator::ShownTape shownTape_;
     bool CtrlHeld = false;
 
     QLabel* Label1 = nullptr;

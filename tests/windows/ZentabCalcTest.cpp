@@ -18,6 +18,8 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
+#include <string_view>
 
 namespace {
 
@@ -65,6 +67,18 @@ protected:
     void typeText(const char* text) const {
         for (const char* c = text; *c; ++c)
             QTest::keyClick(focused(), *c);
+    }
+
+    // Keys written as in the engine tests; C is Shift+Backspace, E Backspace.
+    void pressKeys(std::string_view keys) const {
+        for (char key : keys) {
+            if (key == 'C')
+                type({{Qt::Key_Backspace, Shift}});
+            else if (key == 'E')
+                type({{Qt::Key_Backspace}});
+            else
+                QTest::keyClick(focused(), key);
+        }
     }
 
     QString text(const char* name) const { return control<QLineEdit>(name)->text(); }
@@ -277,6 +291,53 @@ TEST_F(ZentabCalcWindow, ButtonsWorkLikeTheirKeys) {
     EXPECT_EQ(panel(3), "M");
     click("CommandClearE");
     EXPECT_EQ(text("TextResults"), "0 Galleons, 0 Sickles, 0 Knuts");
+}
+
+// The tape is redrawn from its first changed line only; whatever the keys, it
+// must show the engine's tape, with the caret at the end after an operator.
+TEST_F(ZentabCalcWindow, TheTapeShownIsTheEnginesTapeAfterEveryKey) {
+    auto* box = control<QPlainTextEdit>("TextOperands");
+    const auto showsEnginesTape = [&]() -> testing::AssertionResult {
+        const QString engineTape = QString::fromStdString(calc->engine().tape()).remove('\r');
+        if (tape() != engineTape)
+            return testing::AssertionFailure() << "shown:\n"
+                                               << tape().toStdString() << "\nengine's:\n"
+                                               << engineTape.toStdString();
+        const QTextCursor caret = box->textCursor();
+        if (calc->engine().tapeCaretAtEnd() && (!caret.atEnd() || caret.hasSelection()))
+            return testing::AssertionFailure() << "the caret is not at the end";
+        return testing::AssertionSuccess();
+    };
+    const char* const sequences[] = {
+        "5G+3K=",             // a block: heading, marked operands, result
+        "5G+3K=4K-2K=1G*3=",  // more blocks after a result
+        "5G+3K=C7K+",         // Clear empties the tape
+        "2G*(3K+2K)=",        // the close restores the tape saved at the open
+        "1G+(2K(3K-1K)+4K)=", // nested levels
+        "1G+(2KC3K+1K)=",     // a Clear inside: the close joins both tapes
+        "9K/0=/0=3=",         // division by zero twice, then a divisor
+        "12E3K+EE4K-7K=E",    // Clear Entry on numbers and on amounts
+        "4000000G*2=+1K=",    // a refused result leaves its note on the tape
+    };
+    for (const char* keys : sequences) {
+        pressKeys("C");
+        std::string typed;
+        for (char key : std::string_view(keys)) {
+            typed += key;
+            pressKeys({&key, 1});
+            ASSERT_TRUE(showsEnginesTape()) << typed;
+        }
+    }
+
+    constexpr std::string_view Keys = "0123456789GSK=-+*/()CE";
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> pick(0, Keys.size() - 1);
+    std::string typed;
+    for (int i = 0; i < 1500; ++i) {
+        typed += Keys[pick(random)];
+        pressKeys(std::string_view(typed).substr(typed.size() - 1));
+        ASSERT_TRUE(showsEnginesTape()) << typed;
+    }
 }
 
 TEST_F(ZentabCalcWindow, OverflowShowsInTheStatusBarWithoutAMessageBox) {
