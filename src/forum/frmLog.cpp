@@ -3,7 +3,9 @@
 #include "Twips.h"
 
 #include <QResizeEvent>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 
 bool frmLog::isShown() {
     return current() && current()->isVisible();
@@ -16,6 +18,8 @@ frmLog::frmLog() : Text1(new QPlainTextEdit(this)) {
     Text1->setObjectName("Text1");
     Text1->setAccessibleName("Debug log");
     Text1->setReadOnly(true);
+    // An undo history would keep every line ever logged.
+    Text1->setUndoRedoEnabled(false);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -23,11 +27,50 @@ frmLog::frmLog() : Text1(new QPlainTextEdit(this)) {
     Form_Resize();
 }
 
+namespace {
+
+// Runs a change of the text in one edit block. Inside one the box places
+// cursors without laying out their lines: laying out lines at the top, where
+// lines are dropped, would make it rescan every line for the widest.
+// Cursors of our own leave the user's caret, selection and scroll alone.
+template <typename Change> void inOneEdit(QTextDocument* document, Change&& change) {
+    QTextCursor edit(document);
+    edit.beginEditBlock();
+    change();
+    edit.endEditBlock();
+}
+
+} // namespace
+
 void frmLog::append(const QString& line) {
-    // A cursor of our own leaves the user's caret, selection and scroll alone.
-    QTextCursor end(Text1->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(line + QChar('\n'));
+    QTextDocument* document = Text1->document();
+    // The text ends with a line feed, so its last block is the empty one after it.
+    inOneEdit(document, [&] { QTextCursor(document->lastBlock()).insertText(line + QChar('\n')); });
+    dropOldestLines();
+}
+
+void frmLog::dropOldestLines() {
+    QTextDocument* document = Text1->document();
+    const int noteLines = dropped_ > 0 ? 1 : 0;
+    const int excess = document->blockCount() - 1 - noteLines - MaxLines;
+    if (excess <= 0)
+        return;
+    dropped_ += excess;
+    inOneEdit(document, [&] {
+        QTextCursor oldest(document->findBlockByNumber(noteLines));
+        oldest.setPosition(document->findBlockByNumber(noteLines + excess).position(),
+                           QTextCursor::KeepAnchor);
+        oldest.removeSelectedText();
+
+        const QString note = QStringLiteral("[older lines dropped: %1]").arg(dropped_);
+        QTextCursor top(document->firstBlock());
+        if (noteLines) {
+            top.setPosition(document->firstBlock().length() - 1, QTextCursor::KeepAnchor);
+            top.insertText(note);
+        } else {
+            top.insertText(note + QChar('\n'));
+        }
+    });
 }
 
 QString frmLog::text() const {

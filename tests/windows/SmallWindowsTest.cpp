@@ -50,6 +50,38 @@ TEST(frmLogWindow, LoggingLeavesTheReadersPlace) {
     EXPECT_EQ(box->textCursor().position(), 2);
 }
 
+TEST(frmLogWindow, KeepsItsNewestLinesAndSaysAtItsTopHowManyWereDropped) {
+    const struct {
+        int written;
+        const char* top; // the first line shown
+        int lines;       // lines shown, the note included
+    } cases[] = {
+        {10000, "line 1", 10000},
+        {10001, "[older lines dropped: 1]", 10001},
+        {10002, "[older lines dropped: 2]", 10001},
+        {25000, "[older lines dropped: 15000]", 10001},
+    };
+    for (const auto& c : cases) {
+        discardLog();
+        for (int i = 1; i <= c.written; ++i)
+            Log(QStringLiteral("line %1").arg(i));
+        QStringList lines = frmLog::instance().text().split("\r\n");
+        ASSERT_EQ(lines.takeLast(), "") << c.written;
+        EXPECT_EQ(lines.size(), c.lines) << c.written;
+        EXPECT_EQ(lines.first(), c.top) << c.written;
+        EXPECT_EQ(lines.last(), QStringLiteral("line %1").arg(c.written)) << c.written;
+        if (c.lines > frmLog::MaxLines) {
+            EXPECT_EQ(lines.at(1), QStringLiteral("line %1").arg(c.written - frmLog::MaxLines + 1));
+        }
+    }
+    // A line that holds a line break is two lines of the box.
+    Log("two\r\nlines");
+    const QStringList lines = frmLog::instance().text().split("\r\n");
+    EXPECT_EQ(lines.first(), "[older lines dropped: 15002]");
+    EXPECT_EQ(lines.at(1), "line 15003");
+    discardLog();
+}
+
 TEST(frmLogWindow, TheTextBoxFollowsTheWindowAndNeverGoesNegative) {
     frmLog& log = frmLog::instance();
     log.show();
