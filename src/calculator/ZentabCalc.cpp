@@ -171,8 +171,6 @@ void ZentabCalc::createControls() {
     TextOperands->setReadOnly(true);
     // Edits in place would otherwise pile up in an undo history no one can use.
     TextOperands->setUndoRedoEnabled(false);
-    TextOperands->setFont(tapeFont());
-    TextOperands->setTabStopDistance(TextOperands->fontMetrics().horizontalAdvance(' ') * 8);
     TextOperands->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     TextOperands->setBackgroundRole(QPalette::Button);
     QPalette tapePalette = TextOperands->palette();
@@ -306,6 +304,12 @@ void ZentabCalc::showModel() {
 }
 
 void ZentabCalc::showTape(const calculator::TapeEdit& edit) {
+    // An empty tape looks the same in any font, so its font is looked up only
+    // when it first has something to show, which keeps that out of start-up.
+    if (!TextOperands->testAttribute(Qt::WA_SetFont)) {
+        TextOperands->setFont(tapeFont());
+        TextOperands->setTabStopDistance(TextOperands->fontMetrics().horizontalAdvance(' ') * 8);
+    }
     QTextCursor changed(TextOperands->document()->findBlockByNumber(static_cast<int>(edit.line)));
     changed.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     changed.insertText(fromModel(edit.text));

@@ -328,6 +328,8 @@ TEST_F(ZentabCalcWindow, TheTapeShownIsTheEnginesTapeAfterEveryKey) {
             ASSERT_TRUE(showsEnginesTape()) << typed;
         }
     }
+    // Its columns line up only in a font of fixed pitch.
+    EXPECT_TRUE(QFontInfo(box->font()).fixedPitch());
 
     constexpr std::string_view Keys = "0123456789GSK=-+*/()CE";
     std::mt19937 random(7);
