@@ -9,5 +9,6 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     prepareApplication();
     ZentabCalc calculator;
-    return reportShown(calculator);
+    calculator.show();
+    return reportWhenOnScreen(calculator);
 }

@@ -7,5 +7,6 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QLineEdit edit;
-    return reportShown(edit);
+    edit.show();
+    return reportWhenOnScreen(edit);
 }
