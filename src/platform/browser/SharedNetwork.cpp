@@ -1,10 +1,10 @@
 #include "SharedNetwork.h"
 
 #include "CookieJar.h"
+#include "MemoryPageCache.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
-#include <QNetworkDiskCache>
 #include <QNetworkProxy>
 #include <QNetworkProxyFactory>
 #include <QPointer>
@@ -33,10 +33,8 @@ QNetworkAccessManager& sharedNetwork() {
         routeThroughSystemProxies();
         manager = new QNetworkAccessManager(QCoreApplication::instance());
         manager->setCookieJar(new PersistentCookieJar(cookieFilePath()));
-        auto* cache = new QNetworkDiskCache;
-        cache->setCacheDirectory(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-                                 QStringLiteral("/browser"));
-        manager->setCache(cache);
+        // Room for a good many forum pages, and a bound on what they take.
+        manager->setCache(new MemoryPageCache(8 * 1024 * 1024));
     }
     return *manager;
 }

@@ -8,7 +8,7 @@ class QNetworkAccessManager;
 namespace browser {
 
 // The one network access manager of the process: every WebBrowser shares its
-// cookies (the forum login), its disk cache and its proxy settings.
+// cookies (the forum login), its page cache and its proxy settings.
 QNetworkAccessManager& sharedNetwork();
 
 // Sends every browser of the process through the HTTP proxy on this loopback port.
