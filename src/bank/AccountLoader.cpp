@@ -146,8 +146,7 @@ bool AccountLoader::checkUser(const QString& address, const QString& shownUser) 
 
 bool AccountLoader::walkThreadTable(const QString& shownUser) {
     const HtmlDocument document = WebBrowser1->Document();
-    const bool mayPost =
-        document.body().innerHTML().contains(QLatin1String("newthread.gif"), Qt::CaseInsensitive);
+    const bool mayPost = bank::offersNewThread(document);
     for (const bank::ThreadLink& link : bank::threadLinks(bank::threadTable(document))) {
         Log(QStringLiteral("Thread: ") + link.threadNumber + QStringLiteral(" text:") +
             link.subject);

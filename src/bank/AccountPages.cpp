@@ -12,6 +12,8 @@ const QString SectionStart = QStringLiteral("<!-- google_ad_section_start -->");
 const QString SectionEnd = QStringLiteral("<!-- google_ad_section_end -->");
 const QString StartedOn = QStringLiteral("Thread Started on ");
 const QString LastEdit = QStringLiteral("<i>Last Edit:</i>");
+const QString RightGuillemet = QString(QChar(0x00BB));
+const QLatin1String RightGuillemetReference("&#187;");
 
 QString lineBreaksAsCrLf(QString html, const QStringList& tags) {
     for (const QString& tag : tags)
@@ -22,13 +24,12 @@ QString lineBreaksAsCrLf(QString html, const QStringList& tags) {
 // The stretch of the page the preliminary check reads: after the first
 // section marker, up to the second.
 std::optional<QString> examinedPiece(const QString& pageHtml) {
-    const QString text = lineBreaksAsCrLf(pageHtml, {"<BR>"});
-    const qsizetype start = text.indexOf(SectionStart);
+    const qsizetype start = pageHtml.indexOf(SectionStart);
     if (start < 0)
         return std::nullopt;
     const qsizetype from = start + SectionStart.size();
-    const qsizetype next = text.indexOf(SectionStart, from);
-    return text.mid(from, next < 0 ? -1 : next - from);
+    const qsizetype next = pageHtml.indexOf(SectionStart, from);
+    return lineBreaksAsCrLf(pageHtml.mid(from, next < 0 ? -1 : next - from), {"<BR>"});
 }
 
 std::optional<CoinLine> missingCoinLine(const QString& pageHtml) {
@@ -40,6 +41,20 @@ std::optional<CoinLine> missingCoinLine(const QString& pageHtml) {
         if (!coinLine(lines, coin, RenderedListStart))
             return coin;
     return std::nullopt;
+}
+
+// The forum may write the guillemet that ends the thread's date as a reference.
+qsizetype dateEnd(const QString& pageHtml, qsizetype from) {
+    const qsizetype character = pageHtml.indexOf(RightGuillemet, from);
+    const qsizetype reference = pageHtml.indexOf(RightGuillemetReference, from);
+    return character < 0 || (reference >= 0 && reference < character) ? reference : character;
+}
+
+// A piece of the page with the guillemet references read as characters.
+QString withGuillemets(QString piece) {
+    piece.replace(RightGuillemetReference, RightGuillemet);
+    piece.replace(QLatin1String("&#171;"), QString(QChar(0x00AB)));
+    return piece;
 }
 
 QString dayText(const QDate& date) {
@@ -132,33 +147,35 @@ QString forumMarkup(const QString& bodyHtml) {
     return decodeCharacterReferences(markup);
 }
 
-AccountThread readAccountThread(const QString& pageHtml, const QDate& today) {
+// Offsets are taken in the page as given; only the pieces read out are copied.
+AccountThread readAccountThread(const QString& page, const QDate& today) {
     AccountThread thread;
-    thread.missingCoinLine = missingCoinLine(pageHtml);
+    thread.missingCoinLine = missingCoinLine(page);
     if (thread.missingCoinLine)
         return thread;
 
-    QString page = pageHtml;
     const qsizetype started = page.indexOf(StartedOn, 0, Qt::CaseInsensitive);
-    page.replace(QLatin1String("&#187;"), QString(QChar(0x00BB)));
-    page.replace(QLatin1String("&#171;"), QString(QChar(0x00AB)));
-    const qsizetype dateEnd = started < 0 ? -1 : page.indexOf(QChar(0x00BB), started);
-    if (dateEnd < 0)
+    const qsizetype createdEnd = started < 0 ? -1 : dateEnd(page, started);
+    if (createdEnd < 0)
         return thread;
     thread.dateFound = true;
-    const qsizetype dateStart = started + StartedOn.size();
-    thread.created = applyDayNames(page.mid(dateStart, dateEnd - dateStart), today);
+    // A date or a name of the page, as the list shows it.
+    const auto shown = [&](qsizetype from, qsizetype to) {
+        return applyDayNames(withGuillemets(page.mid(from, to - from)), today);
+    };
+    thread.created = shown(started + StartedOn.size(), createdEnd);
 
     // A page without the body's markers leaves the body, balances and edit
     // note empty; the account keeps its name and date.
     qsizetype bodyEnd = page.size();
-    const qsizetype marker = page.indexOf(SectionStart, dateEnd);
+    const qsizetype marker = page.indexOf(SectionStart, createdEnd);
     if (marker >= 0) {
         const qsizetype bodyStart = marker + SectionStart.size();
         const qsizetype end = page.indexOf(SectionEnd, bodyStart);
         if (end >= 0) {
             bodyEnd = end;
-            thread.body = lineBreaksAsCrLf(page.mid(bodyStart, end - bodyStart), {"<br>", "<br/>"});
+            thread.body = lineBreaksAsCrLf(withGuillemets(page.mid(bodyStart, end - bodyStart)),
+                                           {"<br>", "<br/>"});
             if (thread.body.contains(CrLf))
                 thread.balances = readBalances(thread.body);
         }
@@ -172,19 +189,17 @@ AccountThread readAccountThread(const QString& pageHtml, const QDate& today) {
         const qsizetype from = edit + LastEdit.size();
         const qsizetype by = page.indexOf(QLatin1String(" by "), from);
         if (by >= 0) {
-            thread.lastTransaction = applyDayNames(page.mid(from, by - from), today).trimmed();
+            thread.lastTransaction = shown(from, by).trimmed();
             const qsizetype fontEnd =
                 page.indexOf(QLatin1String("</font>"), by, Qt::CaseInsensitive);
             const qsizetype nameStart = fontEnd < 0 ? -1 : page.lastIndexOf('>', fontEnd);
             if (nameStart >= 0)
-                thread.teller =
-                    applyDayNames(page.mid(nameStart + 1, fontEnd - nameStart - 1), today)
-                        .trimmed();
+                thread.teller = shown(nameStart + 1, fontEnd).trimmed();
         }
     }
 
     const qsizetype rightsEnd = page.indexOf(QLatin1String("google_ad_section_end"));
-    const QString head = rightsEnd < 0 ? QString() : page.left(rightsEnd);
+    const QStringView head = rightsEnd < 0 ? QStringView() : QStringView(page).left(rightsEnd);
     thread.mayDelete = head.contains(QLatin1String("delete.gif"), Qt::CaseInsensitive);
     thread.mayModify = head.contains(QLatin1String("modify.gif"), Qt::CaseInsensitive);
     return thread;

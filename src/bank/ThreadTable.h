@@ -28,4 +28,13 @@ inline QList<TableRow> threadTable(const HtmlDocument& document) {
     return rows;
 }
 
+// The forum shows a member who may start threads its new-thread button.
+inline bool offersNewThread(const HtmlDocument& document) {
+    for (const HtmlElement& image : document.getElementsByTagName(QStringLiteral("IMG")))
+        if (image.getAttribute(QStringLiteral("src"))
+                .contains(QLatin1String("newthread.gif"), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 } // namespace bank

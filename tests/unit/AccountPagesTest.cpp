@@ -55,6 +55,17 @@ TEST(AccountPages, AThreadTableRowNeedsASubjectCellWithAThreadLink) {
     EXPECT_EQ(links[1].activity, "3\tToday at 9:41am by teller\t");
 }
 
+TEST(AccountPages, ABoardPageOffersNewThreadsByItsButtonOnly) {
+    EXPECT_TRUE(offersNewThread(page("board-page1.html")));
+    EXPECT_FALSE(offersNewThread(page("board-page3.html")));
+    EXPECT_TRUE(offersNewThread(HtmlDocument::parse(
+        "<a href=\"index.cgi?action=post\"><IMG SRC=\"/Images/NewThread.GIF\"></a>", QUrl(),
+        "UTF-8")));
+    // A subject that names the image is no button.
+    EXPECT_FALSE(offersNewThread(
+        HtmlDocument::parse("<a href=\"index.cgi?thread=5\">newthread.gif</a>", QUrl(), "UTF-8")));
+}
+
 TEST(AccountPages, AnAccountThreadGivesBalancesDatesTellerAndRights) {
     const AccountThread thread =
         readAccountThread(page("thread-with-transactions.html").body().innerHTML(), Today);
