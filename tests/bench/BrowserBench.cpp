@@ -1,13 +1,17 @@
 // The browser component and the board server on loopback: parsing a large
-// thread page, one navigation, and the server's page rate.
+// thread page, one navigation, a plain client's fetch of the same page, and
+// the three in turns.
 #include "ForumProxy.h"
 #include "HtmlDocument.h"
+#include "Median.h"
 #include "WebBrowser.h"
 #include "board_test_support.h"
 
 #include <QApplication>
 #include <QSignalSpy>
 #include <benchmark/benchmark.h>
+#include <chrono>
+#include <vector>
 
 namespace {
 
@@ -73,5 +77,40 @@ void FetchABoardPageWithAPlainClient(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(FetchABoardPageWithAPlainClient)->Unit(benchmark::kMillisecond);
+
+// A navigation, a plain client's fetch of the same page and that page's parse
+// alone, in turns, so that a busy machine slows all three alike. The counters
+// are the medians of each turn's ratios to the fetch.
+void NavigationAgainstAPlainFetchInTurns(benchmark::State& state) {
+    LoopbackBoard board;
+    ForumClient client(board.server.port());
+    WebBrowser browser;
+    const QString markup = QString::fromStdString(client.page("board=accounts&page=1"));
+    const auto ms = [](auto&& work) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count();
+    };
+    std::vector<double> navigations, parses;
+    for (auto _ : state) {
+        const double fetch =
+            ms([&] { benchmark::DoNotOptimize(client.page("board=accounts&page=1").size()); });
+        const double navigation = ms([&] {
+            QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
+            browser.Navigate(Board + "&page=1", WebBrowser::navNoReadFromCache);
+            if (!completed.wait(10000))
+                state.SkipWithError("the page never completed");
+        });
+        const double parse = ms([&] {
+            benchmark::DoNotOptimize(HtmlDocument::parse(markup, QUrl(Board), "UTF-8").title());
+        });
+        navigations.push_back(navigation / fetch);
+        parses.push_back(parse / fetch);
+    }
+    state.counters["navigation_per_fetch"] = median(navigations);
+    state.counters["parse_per_fetch"] = median(parses);
+}
+BENCHMARK(NavigationAgainstAPlainFetchInTurns)->Iterations(300)->Unit(benchmark::kMillisecond);
 
 } // namespace

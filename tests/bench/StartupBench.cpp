@@ -4,6 +4,8 @@
 // counts is the ratio. Run it as the program is run: under X, or offscreen.
 //
 //   startup_bench [ROUNDS]
+#include "Median.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -49,12 +51,6 @@ std::optional<double> startUpMs(const std::filesystem::path& program) {
     if (spawned != 0 || waitpid(child, &status, 0) != child || status != 0 || said != "shown\n")
         return std::nullopt;
     return std::chrono::duration<double, std::milli>(shown - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 } // namespace
