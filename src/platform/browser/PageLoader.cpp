@@ -1,5 +1,6 @@
 #include "PageLoader.h"
 
+#include "LoggableAddress.h"
 #include "PageDecoding.h"
 #include "SharedNetwork.h"
 
@@ -151,8 +152,9 @@ void PageLoader::finish(FetchedPage page) {
     abort();
     if (!page.error.isEmpty()) {
         page.body.clear();
-        logBrowserFailure(QStringLiteral("Cannot open ") + page.url.toString() +
-                          QStringLiteral(": ") + page.error);
+        logBrowserFailure(QStringLiteral("Cannot open ") +
+                          loggableAddress(page.url, m_request.secretFields) + QStringLiteral(": ") +
+                          page.error);
     }
     emit finished(page);
 }

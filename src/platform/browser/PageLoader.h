@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 class QNetworkReply;
 
@@ -12,7 +13,8 @@ namespace browser {
 struct PageRequest {
     QUrl url;
     QByteArray method = "GET";
-    QByteArray body; // urlencoded form data of a POST
+    QByteArray body;          // urlencoded form data of a POST
+    QStringList secretFields; // never written to the log
     bool readCache = true;
 };
 

@@ -101,6 +101,7 @@ void WebBrowser::showDocument(HtmlDocument document) {
             request.url = submission.url;
             request.method = submission.method;
             request.body = submission.body;
+            request.secretFields = submission.secretFields;
             self->load(request, 0);
         });
     if (m_addToHistory)
