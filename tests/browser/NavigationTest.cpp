@@ -304,4 +304,70 @@ TEST(BrowserProxy, WebTrafficGoesThroughTheProxyOfTheEnvironment) {
     EXPECT_EQ(target, "http://board.example.org/index.cgi?board=bank");
 }
 
+struct RedirectCase {
+    const char* name;
+    const char* location; // where the forum at http://board.example.org/ sends the browser
+    bool followed;
+};
+
+void PrintTo(const RedirectCase& redirect, std::ostream* out) {
+    *out << redirect.name;
+}
+
+class BrowserRedirect : public ::testing::TestWithParam<RedirectCase> {};
+
+TEST_P(BrowserRedirect, StaysOnTheForumsOwnAddress) {
+    LoopbackServer local; // a service on this machine that no page may reach
+    std::atomic<int> localHits = 0;
+    local.server().Get(".*", [&](const httplib::Request&, httplib::Response& response) {
+        ++localHits;
+        response.set_content("<title>Local service</title>", "text/html");
+    });
+    local.start();
+    LoopbackServer proxy;
+    std::mutex mutex;
+    std::vector<std::string> targets;
+    const std::string location = QString::fromLatin1(GetParam().location)
+                                     .replace(QStringLiteral("LOCAL"), local.url(QString()))
+                                     .toStdString();
+    proxy.server().Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
+        const std::lock_guard lock(mutex);
+        targets.push_back(request.target);
+        if (request.target.ends_with("/start"))
+            response.set_redirect(location);
+        else
+            response.set_content("<title>Arrived</title>", "text/html");
+    });
+    proxy.start();
+    qputenv("http_proxy", proxy.url(QString()).toUtf8());
+    const auto restore = qScopeGuard([] { qunsetenv("http_proxy"); });
+
+    WebBrowser browser;
+    ASSERT_TRUE(navigateAndWait(browser, QStringLiteral("http://board.example.org/start")));
+    EXPECT_EQ(localHits, 0);
+    const std::lock_guard lock(mutex);
+    if (GetParam().followed) {
+        EXPECT_EQ(browser.LocationName(), QStringLiteral("Arrived"));
+        ASSERT_EQ(targets.size(), 2u);
+        EXPECT_TRUE(targets.back().starts_with("http://board.example.org")) << targets.back();
+        EXPECT_TRUE(targets.back().ends_with("/next")) << targets.back();
+    } else {
+        EXPECT_TRUE(browser.LocationName().contains(QStringLiteral("another site")))
+            << browser.LocationName().toStdString();
+        EXPECT_EQ(targets, std::vector<std::string>{"http://board.example.org/start"});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Browser, BrowserRedirect,
+    ::testing::Values(RedirectCase{"same address", "/next", true},
+                      RedirectCase{"same address spelt out", "http://BOARD.example.org:80/next",
+                                   true},
+                      RedirectCase{"a service on this machine", "LOCAL/secret", false},
+                      RedirectCase{"localhost", "http://localhost/secret", false},
+                      RedirectCase{"a private address", "http://10.0.0.1/next", false},
+                      RedirectCase{"another host", "http://other.example.org/next", false},
+                      RedirectCase{"another port", "http://board.example.org:8080/next", false},
+                      RedirectCase{"another scheme", "https://board.example.org/next", false}));
+
 } // namespace

@@ -20,6 +20,13 @@ bool isWebUrl(const QUrl& url) {
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
 }
 
+// Scheme, host and port decide where a request goes, and whether through the proxy.
+bool sameRoute(const QUrl& a, const QUrl& b) {
+    const int defaultPort = a.scheme() == QLatin1String("https") ? 443 : 80;
+    return a.scheme() == b.scheme() && a.host() == b.host() &&
+           a.port(defaultPort) == b.port(defaultPort);
+}
+
 QString httpError(const QNetworkReply& reply) {
     return QStringLiteral("HTTP %1 %2")
         .arg(reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt())
@@ -37,6 +44,7 @@ PageLoader::~PageLoader() {
 
 void PageLoader::start(const PageRequest& request) {
     m_request = request;
+    m_origin = request.url;
     m_redirects = 0;
     m_started = false;
     if (isWebUrl(request.url)) {
@@ -126,6 +134,12 @@ void PageLoader::followRedirect(const QUrl& target, int status) {
     if (!isWebUrl(target)) {
         m_request.url = target;
         fail(QStringLiteral("Redirect to a non-web address refused"));
+        return;
+    }
+    // A page may not send the browser to a local service or another site, nor around the proxy.
+    if (!sameRoute(m_origin, target)) {
+        m_request.url = target;
+        fail(QStringLiteral("The forum redirected to another site"));
         return;
     }
     if (++m_redirects > kMaxRedirects) {

@@ -20,7 +20,7 @@ struct PageRequest {
 
 // Fetches one page through the shared network, within the limits that keep a
 // bad server from hurting the program: at most 16 MiB, at most 10 redirects,
-// and those only to web addresses.
+// and those only to the scheme, host and port that were asked for.
 class PageLoader : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +49,7 @@ private:
 
     QPointer<QNetworkReply> m_reply;
     PageRequest m_request; // the request in flight, after any redirects
+    QUrl m_origin;         // the address asked for, before any redirects
     int m_redirects = 0;
     quint64 m_attempt = 0; // counts requests, so that a dropped one cannot report
     bool m_started = false;
