@@ -1,10 +1,13 @@
 #include "CookieJar.h"
 
 #include "QtPrinting.h"
+#include "SharedNetwork.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkCookie>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -68,6 +71,34 @@ TEST(BrowserCookieJar, ExpiredAndDamagedLinesAreIgnoredOnLoad) {
     file.close();
     const browser::PersistentCookieJar jar(path);
     EXPECT_EQ(cookieNames(jar), QStringList{QStringLiteral("fresh")});
+}
+
+TEST(BrowserCookieJar, ALinkInPlaceOfTheFileIsNeverFollowed) {
+    QStringList log;
+    setBrowserLog([&](const QString& line) { log.append(line); });
+    const auto restore = qScopeGuard([] { setBrowserLog(nullptr); });
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("elsewhere.txt"));
+    const QByteArray original =
+        "planted=1; expires=Fri, 01-Jan-2100 00:00:00 GMT; domain=bank.example.org; path=/\n";
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(original);
+    file.close();
+    const QFile::Permissions mode = QFile::permissions(target);
+    const QString path = folder.filePath(QStringLiteral("cookies.txt"));
+    ASSERT_TRUE(QFile::link(target, path));
+
+    browser::PersistentCookieJar jar(path);
+    EXPECT_TRUE(cookieNames(jar).isEmpty());
+    jar.setCookiesFromUrl({cookie("login", QDateTime::currentDateTimeUtc().addDays(1))}, kBoard);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), original);
+    EXPECT_EQ(QFile::permissions(target), mode);
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(cookieNames(browser::PersistentCookieJar(path)), QStringList{"login"});
+    ASSERT_FALSE(log.isEmpty());
+    EXPECT_TRUE(log.front().contains(target)) << log.front().toStdString();
 }
 
 } // namespace

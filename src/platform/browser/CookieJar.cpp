@@ -1,5 +1,6 @@
 #include "CookieJar.h"
 
+#include "PrivateFile.h"
 #include "SharedNetwork.h"
 
 #include <QDateTime>
@@ -24,6 +25,8 @@ bool PersistentCookieJar::setCookiesFromUrl(const QList<QNetworkCookie>& cookies
 }
 
 void PersistentCookieJar::load() {
+    if (!platform::removeLinkInPlaceOf(m_filePath))
+        return;
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly))
         return;
@@ -40,6 +43,8 @@ void PersistentCookieJar::load() {
 }
 
 void PersistentCookieJar::save() {
+    if (!platform::removeLinkInPlaceOf(m_filePath))
+        return;
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     QSaveFile file(m_filePath);
     bool saved = file.open(QIODevice::WriteOnly);
