@@ -12,4 +12,11 @@ inline constexpr int kMaxRedirects = 10;
 inline constexpr std::chrono::seconds kMaxSilence{60};   // without a byte from the forum
 inline constexpr std::chrono::seconds kMaxPageTime{120}; // for the whole page, redirects included
 
+// Parsing a page: the parser is neither fast nor frugal on hostile input. Longer
+// markup is cut; a page past the other bounds is shown as too complex.
+inline constexpr qsizetype kMaxParseBytes = 16 * 1024 * 1024;
+inline constexpr int kMaxParseNodes = 400'000; // some 200,000 elements with their text
+inline constexpr int kMaxParseDepth = 512;     // elements inside each other
+inline constexpr size_t kMaxParseMemory = 128 * 1024 * 1024; // what the parser holds at once
+
 } // namespace browser

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "BrowserLimits.h"
+
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -50,11 +53,11 @@ struct NodeTree {
     int firstElement(int from, const char* localName) const;
 };
 
-// Largest markup handed to the parser; longer input is cut, because the parser
-// is neither fast nor robust on hostile input of unbounded size.
-inline constexpr qsizetype kMaxParseBytes = 16 * 1024 * 1024;
-
-std::shared_ptr<NodeTree> parseHtml(const QString& markup);
+// The tree of the markup, cut to kMaxParseBytes; nothing when the page is
+// beyond the parse budget or `cancelled` was set while parsing. Runs on any
+// thread, and the same markup always gives the same outcome.
+std::shared_ptr<NodeTree> parseHtml(const QString& markup,
+                                    const std::atomic<bool>* cancelled = nullptr);
 
 // Sets displayNone and preformatted from the element's name and attributes.
 void classifyRendering(Node& node);

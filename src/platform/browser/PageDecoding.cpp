@@ -15,6 +15,8 @@ constexpr qsizetype kMetaScanBytes = 1024;
 QString charsetFromMeta(const QByteArray& bytes) {
     // Latin-1 keeps every byte as one character, which is all the scan needs.
     const auto tree = parseHtml(QString::fromLatin1(bytes.left(kMetaScanBytes)));
+    if (!tree)
+        return {};
     for (const Node& node : tree->nodes) {
         if (!node.isElement("meta"))
             continue;

@@ -1,13 +1,13 @@
 #include "WebBrowser.h"
 
 #include "PageLoader.h"
+#include "PageParser.h"
 #include "PageViewer.h"
 #include "SharedNetwork.h"
 
 #include <QPointer>
 #include <QTimer>
 
-using browser::FetchedPage;
 using browser::PageRequest;
 
 namespace {
@@ -19,10 +19,13 @@ const QString kHomeMarkup =
 
 } // namespace
 
-WebBrowser::WebBrowser(QObject* parent) : QObject(parent), m_loader(new browser::PageLoader(this)) {
+WebBrowser::WebBrowser(QObject* parent)
+    : QObject(parent), m_loader(new browser::PageLoader(this)),
+      m_parser(new browser::PageParser(this)) {
     connect(m_loader, &browser::PageLoader::responseStarted, this,
             [this] { setProgress(m_loader, ReadyStateLoaded); });
-    connect(m_loader, &browser::PageLoader::finished, this, &WebBrowser::showPage);
+    connect(m_loader, &browser::PageLoader::finished, m_parser, &browser::PageParser::start);
+    connect(m_parser, &browser::PageParser::parsed, this, &WebBrowser::showDocument);
 }
 
 WebBrowser::~WebBrowser() = default;
@@ -45,6 +48,7 @@ void WebBrowser::Navigate(const QString& url, int flags) {
 
 void WebBrowser::load(const PageRequest& request, int flags) {
     m_loader->abort();
+    m_parser->cancel();
     m_addToHistory = !(flags & navNoHistory);
     ++m_navigation;
     m_progressSource = m_loader;
@@ -86,13 +90,8 @@ void WebBrowser::openViewer(const PageRequest& request) {
     viewer->show();
 }
 
-void WebBrowser::showPage(const FetchedPage& page) {
-    const browser::PageMarkup markup = browser::pageMarkup(page);
-    showDocument(HtmlDocument::parse(markup.markup, page.url, markup.charset));
-}
-
-void WebBrowser::showDocument(HtmlDocument document) {
-    m_document = std::move(document);
+void WebBrowser::showDocument(const HtmlDocument& document) {
+    m_document = document;
     m_document.setSubmitHandler(
         [self = QPointer<WebBrowser>(this)](const browser::FormSubmission& submission) {
             if (!self)
