@@ -3,6 +3,7 @@
 // the page is too complex, and never holds more nodes than the budget.
 #include "BrowserLimits.h"
 #include "LoopbackServer.h"
+#include "Repeated.h"
 #include "SharedNetwork.h"
 
 #include <QScopeGuard>
@@ -10,14 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string repeated(const std::string& piece, int times) {
-    std::string text;
-    text.reserve(piece.size() * size_t(times));
-    for (int i = 0; i < times; ++i)
-        text += piece;
-    return text;
-}
 
 // Formatting elements that differ from each other, so that the parser keeps every one of them.
 std::string distinctBold(int count) {
@@ -64,9 +57,7 @@ class HostilePage : public ::testing::TestWithParam<HostileCase> {};
 TEST_P(HostilePage, EndsWithinTheBudget) {
     const std::string markup = GetParam().page();
     LoopbackServer server;
-    server.server().Get("/page", [&](const httplib::Request&, httplib::Response& response) {
-        response.set_content(markup, "text/html; charset=utf-8");
-    });
+    server.servePage("/page", markup);
     server.start();
     browser::sharedNetwork();
     QStringList log;

@@ -19,4 +19,13 @@ inline constexpr int kMaxParseNodes = 400'000; // some 200,000 elements with the
 inline constexpr int kMaxParseDepth = 512;     // elements inside each other
 inline constexpr size_t kMaxParseMemory = 128 * 1024 * 1024; // what the parser holds at once
 
+// Showing a page in a viewer window: the rich-text renderer takes time that
+// doubles with every table inside a table and grows with every cell.
+inline constexpr int kViewerMaxElements = 5'000;           // rich text up to here, then plain text
+inline constexpr qsizetype kViewerMaxCharacters = 200'000; // shown at most
+inline constexpr qsizetype kViewerMaxStyleCharacters = 20'000; // of style sheets, kept or not
+inline constexpr int kViewerMaxDepth = 16;                     // elements inside each other
+inline constexpr int kViewerMaxTableDepth = 3;                 // tables inside each other
+inline constexpr int kViewerMaxSpan = 16;                      // columns or rows a cell spans
+
 } // namespace browser

@@ -248,15 +248,23 @@ void classifyRendering(Node& node) {
                                           "link", "meta",   "noembed",  "noframes", "param",
                                           "rp",   "script", "style",    "template", "title"};
     static const char* const kPreformatted[] = {"pre", "listing", "xmp", "plaintext", "textarea"};
-    const auto named = [&](const auto& names) {
-        return std::any_of(std::begin(names), std::end(names),
-                           [&](const char* name) { return node.isElement(name); });
-    };
     const QString* type = node.attribute(QStringLiteral("type"));
-    node.displayNone = named(kHidden) || node.attribute(QStringLiteral("hidden")) ||
+    node.displayNone = isOneOf(node, kHidden) || node.attribute(QStringLiteral("hidden")) ||
                        (node.isElement("input") && type &&
                         type->trimmed().compare(QLatin1String("hidden"), Qt::CaseInsensitive) == 0);
-    node.preformatted = named(kPreformatted);
+    node.preformatted = isOneOf(node, kPreformatted);
+}
+
+bool isBlock(const Node& node) {
+    static const char* const kBlock[] = {
+        "address",  "article",    "aside",  "blockquote", "body",    "caption", "center",
+        "dd",       "details",    "dialog", "dir",        "div",     "dl",      "dt",
+        "fieldset", "figcaption", "figure", "footer",     "form",    "h1",      "h2",
+        "h3",       "h4",         "h5",     "h6",         "header",  "hgroup",  "hr",
+        "html",     "legend",     "li",     "listing",    "main",    "menu",    "nav",
+        "ol",       "plaintext",  "pre",    "section",    "summary", "table",   "ul",
+        "xmp"};
+    return isOneOf(node, kBlock);
 }
 
 std::shared_ptr<NodeTree> parseHtml(const QString& markup, const std::atomic<bool>* cancelled) {

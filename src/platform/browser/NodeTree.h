@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -45,6 +46,12 @@ struct Node {
     const QString* attribute(const QString& attributeName) const;
 };
 
+// Whether the node is an HTML element of one of these local names.
+template <size_t N> bool isOneOf(const Node& node, const char* const (&names)[N]) {
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const char* name) { return node.isElement(name); });
+}
+
 struct NodeTree {
     std::vector<Node> nodes; // nodes[0] is the document
 
@@ -61,6 +68,8 @@ std::shared_ptr<NodeTree> parseHtml(const QString& markup,
 
 // Sets displayNone and preformatted from the element's name and attributes.
 void classifyRendering(Node& node);
+// Whether the element starts and ends a line of its own when rendered.
+bool isBlock(const Node& node);
 
 // Visits the descendants of root in document order without recursion.
 // enter(i) returns whether to descend into node i; leave(i) follows the

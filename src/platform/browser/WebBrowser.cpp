@@ -80,10 +80,10 @@ void WebBrowser::openViewer(const PageRequest& request) {
     }
     connect(loader, &browser::PageLoader::responseStarted, this,
             [this, loader] { setProgress(loader, ReadyStateLoaded); });
-    connect(loader, &browser::PageLoader::finished, this, [this, loader] {
-        setProgress(loader, ReadyStateInteractive);
-        QTimer::singleShot(0, this, [this, loader] { setProgress(loader, ReadyStateComplete); });
-    });
+    connect(loader, &browser::PageLoader::finished, this,
+            [this, loader] { setProgress(loader, ReadyStateInteractive); });
+    connect(viewer, &browser::PageViewer::pageShown, this,
+            [this, loader] { setProgress(loader, ReadyStateComplete); });
     // A window closed before its page arrived must not leave callers waiting.
     connect(loader, &QObject::destroyed, this,
             [this, loader] { setProgress(loader, ReadyStateComplete); });
