@@ -12,6 +12,15 @@ inline constexpr int kMaxRedirects = 10;
 inline constexpr std::chrono::seconds kMaxSilence{60};   // without a byte from the forum
 inline constexpr std::chrono::seconds kMaxPageTime{120}; // for the whole page, redirects included
 
+// Cookies, bounded as browsers bound them so that no site can bloat every
+// request or the cookie file; past a count the oldest are dropped.
+inline constexpr qsizetype kMaxCookieBytes = 4096; // name and value
+inline constexpr int kMaxCookiesPerHost = 50;
+inline constexpr int kMaxCookies = 300;
+// Parent domains whose hosts belong to different owners, as the public suffix
+// list would say if it named them: a cookie for one is kept for its own host only.
+inline constexpr const char* kSharedParentDomains[] = {"proboards.com"};
+
 // Parsing a page: the parser is neither fast nor frugal on hostile input. Longer
 // markup is cut; a page past the other bounds is shown as too complex.
 inline constexpr qsizetype kMaxParseBytes = 16 * 1024 * 1024;

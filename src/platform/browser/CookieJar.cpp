@@ -1,5 +1,6 @@
 #include "CookieJar.h"
 
+#include "CookiePolicy.h"
 #include "PrivateFile.h"
 #include "SharedNetwork.h"
 
@@ -19,7 +20,9 @@ PersistentCookieJar::PersistentCookieJar(const QString& filePath, QObject* paren
 }
 
 bool PersistentCookieJar::setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QUrl& url) {
-    const bool accepted = QNetworkCookieJar::setCookiesFromUrl(cookies, url);
+    const bool accepted = QNetworkCookieJar::setCookiesFromUrl(admittedCookies(cookies, url), url);
+    // The jar lists its cookies in the order they were last set.
+    setAllCookies(boundedCookies(allCookies(), QDateTime::currentDateTimeUtc()));
     save(); // also when an expired cookie only deleted one
     return accepted;
 }
@@ -31,15 +34,14 @@ void PersistentCookieJar::load() {
     if (!file.open(QIODevice::ReadOnly))
         return;
     QList<QNetworkCookie> cookies;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
     while (!file.atEnd()) {
         for (const QNetworkCookie& cookie :
              QNetworkCookie::parseCookies(file.readLine().trimmed())) {
-            if (!cookie.isSessionCookie() && cookie.expirationDate() > now)
+            if (!cookie.isSessionCookie())
                 cookies.append(cookie);
         }
     }
-    setAllCookies(cookies);
+    setAllCookies(boundedCookies(cookies, QDateTime::currentDateTimeUtc()));
 }
 
 void PersistentCookieJar::save() {
