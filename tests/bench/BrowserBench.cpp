@@ -1,5 +1,6 @@
 // The browser component and the board server on loopback: parsing a large
-// thread page, one navigation, and the server's page rate.
+// thread page (and the parser alone on it), one navigation, and the server's
+// page rate.
 #include "ForumProxy.h"
 #include "HtmlDocument.h"
 #include "WebBrowser.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <benchmark/benchmark.h>
+#include <gumbo.h>
 
 namespace {
 
@@ -46,6 +48,20 @@ void ParseThreadPageAndReadTables(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * markup.size());
 }
 BENCHMARK(ParseThreadPageAndReadTables)->Unit(benchmark::kMillisecond);
+
+// The same page through the parser alone, on its default allocator: the yardstick
+// for what the browser adds to the parser and what its allocator saves.
+void ParseThreadPageWithTheParserAlone(benchmark::State& state) {
+    const QByteArray markup = largeThreadPage().toUtf8();
+    for (auto _ : state) {
+        GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, markup.constData(),
+                                                       size_t(markup.size()));
+        benchmark::DoNotOptimize(output->root);
+        gumbo_destroy_output(&kGumboDefaultOptions, output);
+    }
+    state.SetBytesProcessed(state.iterations() * markup.size());
+}
+BENCHMARK(ParseThreadPageWithTheParserAlone)->Unit(benchmark::kMillisecond);
 
 struct LoopbackBoard {
     TestServer server{smallState(20)};

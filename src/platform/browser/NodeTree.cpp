@@ -1,121 +1,15 @@
 #include "NodeTree.h"
 
 #include "NestingScan.h"
+#include "ParserArena.h"
 
 #include <algorithm>
-#include <csetjmp>
-#include <csignal>
-#include <cstdlib>
 #include <gumbo.h>
 #include <utility>
 
 namespace browser {
 
 namespace {
-
-// Gumbo frees its tree recursively, which overflows the stack on deeply nested
-// input. Every block it allocates is linked into a list instead and the whole
-// list is released at once after the tree has been copied. The arena also
-// holds the parser to the budget: past it, when cancelled, or when one of the
-// parser's own checks fails on hostile input, it jumps out of the parser,
-// whose blocks it then releases like any others.
-struct alignas(std::max_align_t) BlockHeader {
-    BlockHeader* prev;
-    BlockHeader* next;
-    size_t size;
-};
-
-class TrackedArena {
-public:
-    explicit TrackedArena(const std::atomic<bool>* cancelled) : m_cancelled(cancelled) {}
-    TrackedArena(const TrackedArena&) = delete;
-    TrackedArena& operator=(const TrackedArena&) = delete;
-    ~TrackedArena() {
-        while (m_head) {
-            BlockHeader* next = m_head->next;
-            std::free(m_head);
-            m_head = next;
-        }
-    }
-
-    // The parser's output; nothing when the arena stopped it.
-    const GumboOutput* parse(GumboOptions options, const QByteArray& utf8) {
-        options.allocator = &TrackedArena::allocate;
-        options.deallocator = &TrackedArena::release;
-        options.userdata = this;
-        catchParserAborts();
-        if (sigsetjmp(m_escape, 1) != 0) {
-            parsing = nullptr;
-            return nullptr;
-        }
-        parsing = this;
-        const GumboOutput* output =
-            gumbo_parse_with_options(&options, utf8.constData(), size_t(utf8.size()));
-        parsing = nullptr;
-        return output;
-    }
-
-private:
-    static void* allocate(void* arena, size_t size) {
-        auto* self = static_cast<TrackedArena*>(arena);
-        self->m_bytes += size;
-        if (size == sizeof(GumboNode))
-            ++self->m_nodes; // now and then a block of another kind: a stricter count
-        if (self->m_nodes > kMaxParseNodes || self->m_bytes > kMaxParseMemory ||
-            (self->m_cancelled && self->m_cancelled->load(std::memory_order_relaxed)))
-            siglongjmp(self->m_escape, 1);
-        auto* block = static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + size));
-        if (!block)
-            std::abort();
-        block->prev = nullptr;
-        block->next = self->m_head;
-        block->size = size;
-        if (self->m_head)
-            self->m_head->prev = block;
-        self->m_head = block;
-        return block + 1;
-    }
-
-    static void release(void* arena, void* pointer) {
-        if (!pointer)
-            return;
-        auto* self = static_cast<TrackedArena*>(arena);
-        BlockHeader* block = static_cast<BlockHeader*>(pointer) - 1;
-        self->m_bytes -= block->size;
-        if (block->prev)
-            block->prev->next = block->next;
-        else
-            self->m_head = block->next;
-        if (block->next)
-            block->next->prev = block->prev;
-        std::free(block);
-    }
-
-    // A failed assertion in the parser aborts the process; while this thread
-    // parses, the abort jumps out of the parser instead.
-    static void catchParserAborts() {
-        static const bool installed = [] {
-            struct sigaction action {};
-            action.sa_handler = [](int) {
-                if (parsing)
-                    siglongjmp(parsing->m_escape, 1);
-                std::signal(SIGABRT, SIG_DFL); // any other abort ends the process
-            };
-            sigemptyset(&action.sa_mask);
-            return sigaction(SIGABRT, &action, nullptr) == 0;
-        }();
-        (void)installed;
-    }
-
-    static thread_local TrackedArena* parsing;
-    BlockHeader* m_head = nullptr;
-    const std::atomic<bool>* m_cancelled;
-    size_t m_bytes = 0; // held by the parser now
-    int m_nodes = 0;
-    sigjmp_buf m_escape;
-};
-
-thread_local TrackedArena* TrackedArena::parsing = nullptr;
 
 QString fromPiece(const GumboStringPiece& piece) {
     return QString::fromUtf8(piece.data, qsizetype(piece.length));
@@ -271,7 +165,7 @@ std::shared_ptr<NodeTree> parseHtml(const QString& markup, const std::atomic<boo
     const QByteArray utf8 = cappedUtf8(markup);
     if (nestingDepth(utf8, kMaxParseDepth) > kMaxParseDepth)
         return nullptr;
-    TrackedArena arena(cancelled);
+    ParserArena arena(cancelled);
     GumboOptions options = kGumboDefaultOptions;
     options.max_errors = 0; // each recorded error copies the open-element stack
     const GumboOutput* output = arena.parse(options, utf8);
