@@ -22,6 +22,7 @@ enum TagFlag : unsigned {
     Ignored = 1u << 9,      // merged into an open element, or (a frameset) cheap to nest
     ScopeByName = 1u << 10, // its end tag closes it if it is in scope
     Breakout = 1u << 11,    // read by HTML rules even inside SVG or MathML
+    TablePart = 1u << 12,   // ignored outside a table
 };
 
 const QHash<QByteArray, unsigned>& tagFlags() {
@@ -54,6 +55,7 @@ const QHash<QByteArray, unsigned>& tagFlags() {
             ClosesP);
         add("script style xmp iframe noembed noframes textarea title plaintext", RawText);
         add("svg math", Foreign);
+        add("table tbody thead tfoot tr td th caption colgroup", TablePart);
         add("html head body frameset", Ignored);
         add("b big blockquote body br center code dd div dl dt em embed h1 h2 h3 h4 h5 h6 head "
             "hr i img li listing menu meta nobr ol p pre ruby s small span strong strike sub sup "
@@ -70,11 +72,6 @@ const QHash<QByteArray, unsigned>& tagFlags() {
 
 unsigned flagsOf(const QByteArray& name) {
     return tagFlags().value(name);
-}
-
-bool isTablePart(const QByteArray& name) {
-    return name == "table" || name == "tbody" || name == "thead" || name == "tfoot" ||
-           name == "tr" || name == "td" || name == "th" || name == "caption" || name == "colgroup";
 }
 
 bool isHeading(const QByteArray& name) {
@@ -137,9 +134,9 @@ public:
         while ((flags & Breakout) && inForeignContent())
             popTo(int(m_open.size()) - 1); // an HTML element ends the SVG or MathML around it
         if (html) {
-            if (inSelect() && !startInSelect(name))
+            if (inSelect() && !startInSelect(name, flags))
                 return false;
-            if (name != "table" && isTablePart(name) && !inTable())
+            if (name != "table" && (flags & TablePart) && !inTable())
                 return false; // the parser ignores table parts outside a table
             closeImplied(name, flags);
             if (flags & Void)
@@ -171,7 +168,7 @@ public:
             return;
         if (inForeignElement() && name != "p" && name != "br" && endForeign(name))
             return;
-        if (inSelect() && !endInSelect(name))
+        if (inSelect() && !endInSelect(name, flags))
             return;
         if (name == "option" || name == "optgroup" || name == "form")
             closeCurrent(name); // the parser keeps what a form holds open, if it still is
@@ -179,7 +176,7 @@ public:
             endFormatting(name);
         else if (isHeading(name))
             popTo(find([](const Open& e) { return isHeading(e.name); }, flagged(Scope)));
-        else if (isTablePart(name))
+        else if (flags & TablePart)
             popTo(find(named(name), flagged(TableScope)));
         else if (name == "p")
             popTo(find(named(name), scopeOr("button")));
@@ -238,18 +235,18 @@ private:
     }
 
     // A start tag in a drop-down list: most are ignored, some end the list first.
-    bool startInSelect(const QByteArray& name) {
+    bool startInSelect(const QByteArray& name, unsigned flags) {
         if (name == "option" || name == "optgroup" || name == "script" || name == "template")
             return true;
         const bool endsList = name == "select" || name == "input" || name == "keygen" ||
-                              name == "textarea" || (isTablePart(name) && inTable());
+                              name == "textarea" || ((flags & TablePart) && inTable());
         if (endsList)
             popTo(find(named("select"), flagged(0)));
         return endsList && name != "select";
     }
 
-    bool endInSelect(const QByteArray& name) {
-        const bool endsList = isTablePart(name) && inTable();
+    bool endInSelect(const QByteArray& name, unsigned flags) {
+        const bool endsList = (flags & TablePart) && inTable();
         if (endsList)
             popTo(find(named("select"), flagged(0)));
         return endsList || name == "select" || name == "option" || name == "optgroup" ||
@@ -431,12 +428,11 @@ private:
     }
 
     bool tag(bool isEnd) {
-        QByteArray name;
+        const qsizetype start = m_at;
         while (m_at < m_text.size() && !isSpace(m_text[m_at]) && m_text[m_at] != '/' &&
-               m_text[m_at] != '>') {
-            const char c = m_text[m_at++];
-            name += (c >= 'A' && c <= 'Z') ? char(c | 0x20) : c;
-        }
+               m_text[m_at] != '>')
+            ++m_at;
+        const QByteArray name = m_text.sliced(start, m_at - start).toByteArray().toLower();
         bool selfClosing = false;
         if (!attributes(selfClosing))
             return false; // a tag cut off by the end of the text is dropped

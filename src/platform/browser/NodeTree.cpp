@@ -15,10 +15,21 @@ QString fromPiece(const GumboStringPiece& piece) {
     return QString::fromUtf8(piece.data, qsizetype(piece.length));
 }
 
+// The names of the elements the parser knows, made once: every node shares them.
+const QString& knownName(GumboTag tag) {
+    static const std::vector<QString> names = [] {
+        std::vector<QString> all;
+        for (int tag = 0; tag < GUMBO_TAG_UNKNOWN; ++tag)
+            all.push_back(QString::fromLatin1(gumbo_normalized_tagname(GumboTag(tag))));
+        return all;
+    }();
+    return names[size_t(tag)];
+}
+
 QString elementName(const GumboElement& element) {
     QString name;
-    if (element.tag != GUMBO_TAG_UNKNOWN) {
-        name = QString::fromLatin1(gumbo_normalized_tagname(element.tag));
+    if (element.tag < GUMBO_TAG_UNKNOWN) {
+        name = knownName(element.tag);
     } else {
         GumboStringPiece piece = element.original_tag;
         gumbo_tag_from_original_text(&piece);
