@@ -7,7 +7,9 @@
 // The per-user settings store: an INI file of the application "ZentabCalculator"
 // in the user's configuration folder, readable by the user alone, since it may
 // hold remembered credentials. Sections may nest with "\" ("Metrics\Manager");
-// keys may be any text, board addresses included.
+// keys may be any text, board addresses included. A link in place of the file
+// is removed, never followed; a file that cannot be read is moved aside and the
+// user told.
 namespace platform {
 
 QString GetSetting(const QString& section, const QString& key, const QString& defaultValue = {});

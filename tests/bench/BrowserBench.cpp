@@ -1,6 +1,6 @@
 // The browser component and the board server on loopback: parsing a large
-// thread page, one navigation, a plain client's fetch of the same page, and
-// the three in turns.
+// thread page (and the parser alone on it), one navigation, a plain client's
+// fetch of the same page, and the three in turns.
 #include "ForumProxy.h"
 #include "HtmlDocument.h"
 #include "Median.h"
@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <gumbo.h>
 #include <vector>
 
 namespace {
@@ -50,6 +51,20 @@ void ParseThreadPageAndReadTables(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * markup.size());
 }
 BENCHMARK(ParseThreadPageAndReadTables)->Unit(benchmark::kMillisecond);
+
+// The same page through the parser alone, on its default allocator: the yardstick
+// for what the browser adds to the parser and what its allocator saves.
+void ParseThreadPageWithTheParserAlone(benchmark::State& state) {
+    const QByteArray markup = largeThreadPage().toUtf8();
+    for (auto _ : state) {
+        GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, markup.constData(),
+                                                       size_t(markup.size()));
+        benchmark::DoNotOptimize(output->root);
+        gumbo_destroy_output(&kGumboDefaultOptions, output);
+    }
+    state.SetBytesProcessed(state.iterations() * markup.size());
+}
+BENCHMARK(ParseThreadPageWithTheParserAlone)->Unit(benchmark::kMillisecond);
 
 struct LoopbackBoard {
     TestServer server{smallState(20)};

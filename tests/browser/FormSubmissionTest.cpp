@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QNetworkCookie>
+#include <QScopeGuard>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -35,6 +36,17 @@ protected:
         };
         routes.Get("/echo", record);
         routes.Post("/echo", record);
+        // A server that echoes the password into the address it sends the browser on to.
+        routes.Post("/leak", [this](const httplib::Request& request, httplib::Response& response) {
+            std::lock_guard lock(m_mutex);
+            m_received = {request.method, request.target, request.get_header_value("Content-Type"),
+                          request.body};
+            response.set_redirect("/broken?pw=" + request.get_param_value("pw") +
+                                  "&username=" + request.get_param_value("username"));
+        });
+        routes.Get("/broken", [](const httplib::Request&, httplib::Response& response) {
+            response.status = 500;
+        });
         routes.Post("/login", [](const httplib::Request& request, httplib::Response& response) {
             const std::string user = request.get_param_value("username");
             response.set_header("Set-Cookie", "session=" + user + "; Path=/");
@@ -106,6 +118,30 @@ TEST_F(BrowserForms, GetReplacesTheQueryOfTheAction) {
     ASSERT_TRUE(waitForCompletion(browser));
     EXPECT_EQ(received().method, "GET");
     EXPECT_EQ(received().target, "/echo?q=a%26b+c");
+}
+
+TEST_F(BrowserForms, PasswordsAreAlwaysPostedAndNeverLogged) {
+    QStringList log;
+    setBrowserLog([&](const QString& line) { log.append(line); });
+    const auto restore = qScopeGuard([] { setBrowserLog(nullptr); });
+    WebBrowser browser;
+    open(browser, QStringLiteral("<form name=loginform method=get action='leak?from=form'>"
+                                 "<input name=username value=teller>"
+                                 "<input type=password name=pw></form>"));
+    browser.Document()
+        .forms(QStringLiteral("loginform"))
+        .field(QStringLiteral("pw"))
+        .setValue(QStringLiteral("s3cret!"));
+    ASSERT_TRUE(browser.Document().forms(QStringLiteral("loginform")).submit());
+    ASSERT_TRUE(waitForCompletion(browser));
+    const Received request = received();
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.target, "/leak?from=form");
+    EXPECT_EQ(request.body, "username=teller&pw=s3cret%21");
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_FALSE(log.front().contains(QStringLiteral("s3cret"))) << log.front().toStdString();
+    EXPECT_TRUE(log.front().contains(QStringLiteral("/broken?pw=***&username=teller")))
+        << log.front().toStdString();
 }
 
 TEST_F(BrowserForms, LoginIsSharedByEveryBrowserAndOutlivesTheSession) {

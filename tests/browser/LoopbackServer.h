@@ -28,6 +28,14 @@ public:
 
     httplib::Server& server() { return m_server; }
 
+    // Serves the markup at the path as a UTF-8 page.
+    void servePage(const char* path, std::string markup) {
+        m_server.Get(path, [markup = std::move(markup)](const httplib::Request&,
+                                                        httplib::Response& response) {
+            response.set_content(markup, "text/html; charset=utf-8");
+        });
+    }
+
     void start() {
         // Idle keep-alive connections would hold stop() up for seconds.
         m_server.set_keep_alive_timeout(0);

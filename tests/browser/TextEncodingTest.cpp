@@ -1,4 +1,6 @@
+#include "HtmlDocument.h"
 #include "PageDecoding.h"
+#include "QtPrinting.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +45,28 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"unknown header label falls back to meta", "<meta charset=utf-8>\xc3\xa9",
                    "bogus", "UTF-8", "\xc3\xa9"},
         DecodeCase{"byte order mark wins", "\xef\xbb\xbf<meta charset=windows-1252>\xc3\xa9",
-                   "windows-1252", "UTF-8", "\xc3\xa9"}));
+                   "windows-1252", "UTF-8", "\xc3\xa9"},
+        DecodeCase{"utf-7 meta is read as windows-1252", "<meta charset=\"utf-7\"><p>+ADw-b+AD4-",
+                   "", "windows-1252", "<p>+ADw-b+AD4-"},
+        DecodeCase{"utf-7 header falls back to meta", "<meta charset=utf-8>\xc3\xa9", "UTF7",
+                   "UTF-8", "\xc3\xa9"},
+        DecodeCase{"ebcdic is no web encoding", "<p>x</p>", "ibm037", "windows-1252", "<p>x</p>"},
+        DecodeCase{"iso-2022-kr is no web encoding", "<p>\x1b$)C\x0e!!</p>", "iso-2022-kr",
+                   "windows-1252", "<p>\x1b$)C\x0e!!</p>"},
+        DecodeCase{"gb2312 is read as gbk", "\x81\x40", "gb2312", "GBK", "\xe4\xb8\x82"},
+        DecodeCase{"iso-8859-9 is read as windows-1254", "\x80\xfd", "iso-8859-9", "windows-1254",
+                   "\xe2\x82\xac\xc4\xb1"},
+        DecodeCase{"koi8-r stays", "\xc1", "koi8-r", "KOI8-R", "\xd0\xb0"}));
+
+TEST(BrowserDecoding, EscapedTextNeverBecomesScript) {
+    const QByteArray bytes = "<meta charset=\"utf-7\"><p>+ADw-script+AD4-var pb_username = "
+                             "+ACI-evil+ACI-+ADw-/script+AD4-</p>";
+    const browser::DecodedPage decoded = browser::decodePage(bytes, QString());
+    const HtmlDocument document = HtmlDocument::parse(
+        decoded.text, QUrl(QStringLiteral("http://bank.example.org/")), decoded.charset);
+    EXPECT_EQ(document.scriptVariable(QStringLiteral("pb_username")), std::nullopt);
+    EXPECT_TRUE(document.body().innerText().contains(QStringLiteral("+ACI-evil+ACI-")));
+}
 
 TEST(BrowserDecoding, CharsetFromContentType) {
     EXPECT_EQ(browser::charsetFromContentType(QStringLiteral("text/html; charset=UTF-8")),

@@ -1,8 +1,13 @@
 #include "SettingsStore.h"
 
+#include "Dialogs.h"
+#include "ProgramLog.h"
 #include "QtPrinting.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -19,9 +24,43 @@ protected:
         qputenv("XDG_CONFIG_HOME", home->path().toUtf8());
     }
     static void TearDownTestSuite() { delete home; }
-    void SetUp() override { QFile::remove(settingsFilePath()); }
+    void SetUp() override {
+        QFile::remove(settingsFilePath());
+        setProgramLog([this](const QString& line) { log.append(line); });
+    }
+    void TearDown() override { setProgramLog(nullptr); }
+
+    static QByteArray contents(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static void write(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
 
     static inline QTemporaryDir* home = nullptr;
+    QStringList log;
+};
+
+class RecordedBoxes : public DialogResponder {
+public:
+    RecordedBoxes() { setDialogResponder(this); }
+    ~RecordedBoxes() override { setDialogResponder(nullptr); }
+    int msgBox(const QString& text, int, const QString&) override {
+        texts.append(text);
+        return vbOK;
+    }
+    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
+        ADD_FAILURE() << "no input box expected";
+        return std::nullopt;
+    }
+    std::optional<QString> saveFileName(const QString&, const QString&) override {
+        ADD_FAILURE() << "no file choice expected";
+        return std::nullopt;
+    }
+    QStringList texts;
 };
 
 TEST_F(SettingsStore, BoardAddressesAreKeysThatStayWhole) {
@@ -59,6 +98,44 @@ TEST_F(SettingsStore, TheFileIsTheUsersAlone) {
     EXPECT_EQ(QFile::permissions(settingsFilePath()) & others, QFile::Permissions());
     EXPECT_TRUE(QFile::permissions(settingsFilePath()) & QFile::WriteOwner);
     EXPECT_TRUE(settingsFilePath().startsWith(home->path()));
+}
+
+TEST_F(SettingsStore, ALinkInPlaceOfTheFileIsNeverFollowed) {
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("other.ini"));
+    const QByteArray original = "[Boards]\nkey=theirs\n";
+    write(target, original);
+    const QFile::Permissions mode = QFile::permissions(target);
+    ASSERT_TRUE(QFile::link(target, settingsFilePath()));
+
+    EXPECT_EQ(GetSetting("Boards", "key", "default"), "default");
+    SaveSetting("Boards", "key", "mine");
+    EXPECT_EQ(GetSetting("Boards", "key", "default"), "mine");
+    EXPECT_EQ(contents(target), original);
+    EXPECT_EQ(QFile::permissions(target), mode);
+    EXPECT_FALSE(QFileInfo(settingsFilePath()).isSymLink());
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log.front().contains(target)) << log.front().toStdString();
+}
+
+TEST_F(SettingsStore, AnUnreadableFileIsKeptAsideAndTheUserToldOnce) {
+    const QByteArray damaged = "[Boards\nkey=1\n\x01\x02\xff\n";
+    write(settingsFilePath(), damaged);
+    RecordedBoxes boxes;
+    EXPECT_EQ(GetSetting("Boards", "key", "default"), "default");
+    SaveSetting("Boards", "key", "2");
+    EXPECT_EQ(GetSetting("Boards", "key", "default"), "2");
+
+    const QFileInfo file(settingsFilePath());
+    const QStringList kept = file.dir().entryList({file.fileName() + ".corrupt-*"}, QDir::Files);
+    const auto tidy = qScopeGuard([&] {
+        for (const QString& name : kept)
+            file.dir().remove(name);
+    });
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(contents(file.dir().filePath(kept.front())), damaged);
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts.front().contains(kept.front())) << boxes.texts.front().toStdString();
 }
 
 } // namespace

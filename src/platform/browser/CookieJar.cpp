@@ -1,5 +1,7 @@
 #include "CookieJar.h"
 
+#include "CookiePolicy.h"
+#include "PrivateFile.h"
 #include "SharedNetwork.h"
 
 #include <QDateTime>
@@ -18,28 +20,33 @@ PersistentCookieJar::PersistentCookieJar(const QString& filePath, QObject* paren
 }
 
 bool PersistentCookieJar::setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QUrl& url) {
-    const bool accepted = QNetworkCookieJar::setCookiesFromUrl(cookies, url);
+    const bool accepted = QNetworkCookieJar::setCookiesFromUrl(admittedCookies(cookies, url), url);
+    // The jar lists its cookies in the order they were last set.
+    setAllCookies(boundedCookies(allCookies(), QDateTime::currentDateTimeUtc()));
     save(); // also when an expired cookie only deleted one
     return accepted;
 }
 
 void PersistentCookieJar::load() {
+    if (!platform::removeLinkInPlaceOf(m_filePath))
+        return;
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly))
         return;
     QList<QNetworkCookie> cookies;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
     while (!file.atEnd()) {
         for (const QNetworkCookie& cookie :
              QNetworkCookie::parseCookies(file.readLine().trimmed())) {
-            if (!cookie.isSessionCookie() && cookie.expirationDate() > now)
+            if (!cookie.isSessionCookie())
                 cookies.append(cookie);
         }
     }
-    setAllCookies(cookies);
+    setAllCookies(boundedCookies(cookies, QDateTime::currentDateTimeUtc()));
 }
 
 void PersistentCookieJar::save() {
+    if (!platform::removeLinkInPlaceOf(m_filePath))
+        return;
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     QSaveFile file(m_filePath);
     bool saved = file.open(QIODevice::WriteOnly);

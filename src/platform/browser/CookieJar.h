@@ -6,7 +6,8 @@ namespace browser {
 
 // The process's cookies. Cookies with an expiry date are kept in a file that
 // only the user can read, so the login survives a restart; session cookies
-// live in memory only and die with the process.
+// live in memory only and die with the process. The file is never read or
+// written through a link.
 class PersistentCookieJar : public QNetworkCookieJar {
     Q_OBJECT
 public:

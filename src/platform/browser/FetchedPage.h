@@ -23,4 +23,7 @@ struct PageMarkup {
 // went wrong, so that whoever waits for the page sees it complete.
 PageMarkup pageMarkup(const FetchedPage& page);
 
+// The markup of an error page for the address, whose title gives the reason.
+QString errorPageMarkup(const QUrl& url, const QString& reason);
+
 } // namespace browser

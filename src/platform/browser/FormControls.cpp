@@ -225,4 +225,16 @@ FormDataSet formDataSet(const NodeTree& tree, int form) {
     return entries;
 }
 
+QStringList passwordFieldNames(const NodeTree& tree, int form) {
+    QStringList names;
+    for (int control : formControls(tree, form)) {
+        const Node& node = tree.nodes[size_t(control)];
+        const QString name = attributeOrEmpty(node, "name");
+        if (node.isElement("input") && inputType(node) == QLatin1String("password") &&
+            !name.isEmpty())
+            names.append(crlf(name));
+    }
+    return names;
+}
+
 } // namespace browser

@@ -20,4 +20,7 @@ std::vector<int> formControls(const NodeTree& tree, int form);
 // The entries a browser submits for the form: successful controls only.
 FormDataSet formDataSet(const NodeTree& tree, int form);
 
+// The names of the form's password fields.
+QStringList passwordFieldNames(const NodeTree& tree, int form);
+
 } // namespace browser

@@ -1,5 +1,6 @@
 #include "HtmlDocument.h"
 
+#include "FetchedPage.h"
 #include "NodeTree.h"
 #include "ScriptVariables.h"
 
@@ -19,6 +20,17 @@ bool isPageScript(const Node& node) {
            kind == QLatin1String("application/x-javascript");
 }
 
+// The tree of the markup, or of an error page when it is past the parse budget.
+std::shared_ptr<browser::NodeTree> treeOf(browser::DocumentState& state, const QString& markup,
+                                          const std::atomic<bool>* cancelled) {
+    if (auto tree = browser::parseHtml(markup, cancelled)) {
+        state.parseFailure.clear();
+        return tree;
+    }
+    state.parseFailure = QStringLiteral("The page is too complex to show");
+    return browser::parseHtml(browser::errorPageMarkup(state.url, state.parseFailure));
+}
+
 } // namespace
 
 HtmlDocument::HtmlDocument()
@@ -27,11 +39,12 @@ HtmlDocument::HtmlDocument()
 
 HtmlDocument::HtmlDocument(std::shared_ptr<browser::DocumentState> state) : d(std::move(state)) {}
 
-HtmlDocument HtmlDocument::parse(const QString& markup, const QUrl& url, const QString& charset) {
+HtmlDocument HtmlDocument::parse(const QString& markup, const QUrl& url, const QString& charset,
+                                 const std::atomic<bool>* cancelled) {
     auto state = std::make_shared<browser::DocumentState>();
-    state->tree = browser::parseHtml(markup);
     state->url = url;
     state->charset = charset;
+    state->tree = treeOf(*state, markup, cancelled);
     return HtmlDocument(std::move(state));
 }
 
@@ -93,7 +106,7 @@ std::optional<QString> HtmlDocument::scriptVariable(const QString& name) const {
 
 void HtmlDocument::write(const QString& markup) {
     d->written = d->written.value_or(QString()) + markup;
-    d->tree = browser::parseHtml(*d->written);
+    d->tree = treeOf(*d, *d->written, nullptr);
 }
 
 QString HtmlDocument::bgColor() const {

@@ -13,6 +13,7 @@ struct DocumentState {
     QUrl url;
     QString charset;
     std::optional<QString> written; // markup written since the page was opened for writing
+    QString parseFailure;           // why the markup is shown as an error page instead
     std::function<void(const FormSubmission&)> submit;
 };
 
@@ -23,7 +24,13 @@ struct DocumentState {
 class HtmlDocument {
 public:
     HtmlDocument(); // an empty page, as about:blank
-    static HtmlDocument parse(const QString& markup, const QUrl& url, const QString& charset);
+    // A page past the parse budget becomes an error page that says it is too
+    // complex; `cancelled` may stop the parse from another thread.
+    static HtmlDocument parse(const QString& markup, const QUrl& url, const QString& charset,
+                              const std::atomic<bool>* cancelled = nullptr);
+
+    // Why the markup could not be parsed and the page is an error page; empty when it was parsed.
+    QString parseFailure() const { return d->parseFailure; }
 
     QUrl url() const { return d->url; }
     QString charset() const { return d->charset; }

@@ -48,13 +48,14 @@ std::optional<browser::FormSubmission> HtmlForm::submission() const {
     const QByteArray data =
         browser::urlEncodeFormData(browser::formDataSet(*m_form.tree(), m_form.index()),
                                    submissionCharset(*m_document, m_form));
-    if (m_form.getAttribute(QStringLiteral("method"))
-            .trimmed()
-            .compare(QLatin1String("post"), Qt::CaseInsensitive) == 0)
-        return browser::FormSubmission{"POST", url, data};
+    const QStringList secrets = browser::passwordFieldNames(*m_form.tree(), m_form.index());
+    if (!secrets.isEmpty() || m_form.getAttribute(QStringLiteral("method"))
+                                      .trimmed()
+                                      .compare(QLatin1String("post"), Qt::CaseInsensitive) == 0)
+        return browser::FormSubmission{"POST", url, data, secrets};
     // An empty form still leaves the "?" behind, as in browsers.
     url.setQuery(data.isEmpty() ? QStringLiteral("") : QString::fromLatin1(data));
-    return browser::FormSubmission{"GET", url, {}};
+    return browser::FormSubmission{"GET", url, {}, {}};
 }
 
 bool HtmlForm::submit() const {

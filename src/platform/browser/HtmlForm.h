@@ -3,6 +3,7 @@
 #include "HtmlElement.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
 #include <optional>
@@ -14,7 +15,8 @@ struct DocumentState;
 struct FormSubmission {
     QByteArray method; // "GET" or "POST"
     QUrl url;
-    QByteArray body; // application/x-www-form-urlencoded, for POST
+    QByteArray body;          // application/x-www-form-urlencoded, for POST
+    QStringList secretFields; // names whose values must never be written to a log
 };
 
 } // namespace browser
@@ -30,6 +32,8 @@ public:
 
     // What submitting would send; nothing for a null form. The loader refuses
     // actions that are not web addresses, so a page cannot make it read a file.
+    // A form with a password is posted whatever its method, so that the
+    // password never appears in an address.
     std::optional<browser::FormSubmission> submission() const;
     // Submits through the browser that shows the page; false when nothing was sent.
     bool submit() const;

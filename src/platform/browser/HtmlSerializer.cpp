@@ -4,17 +4,6 @@ namespace browser {
 
 namespace {
 
-bool isVoid(const Node& node) {
-    static const char* const kVoid[] = {"area",  "base",  "basefont", "bgsound", "br",    "col",
-                                        "embed", "frame", "hr",       "img",     "input", "keygen",
-                                        "link",  "meta",  "param",    "source",  "track", "wbr"};
-    for (const char* name : kVoid) {
-        if (node.isElement(name))
-            return true;
-    }
-    return false;
-}
-
 bool holdsRawText(const Node& node) {
     static const char* const kRaw[] = {"style",   "script",   "xmp",      "iframe",
                                        "noembed", "noframes", "plaintext"};
@@ -51,6 +40,31 @@ void appendEscaped(QString& out, const QString& text, bool inAttribute) {
 
 } // namespace
 
+bool isVoid(const Node& node) {
+    static const char* const kVoid[] = {"area",  "base",  "basefont", "bgsound", "br",    "col",
+                                        "embed", "frame", "hr",       "img",     "input", "keygen",
+                                        "link",  "meta",  "param",    "source",  "track", "wbr"};
+    for (const char* name : kVoid) {
+        if (node.isElement(name))
+            return true;
+    }
+    return false;
+}
+
+void appendStartTag(QString& out, const QString& name, const QList<Attribute>& attributes) {
+    out += QLatin1Char('<') + name;
+    for (const Attribute& attribute : attributes) {
+        out += QLatin1Char(' ') + attribute.name + QLatin1String("=\"");
+        appendEscaped(out, attribute.value, true);
+        out += QLatin1Char('"');
+    }
+    out += QLatin1Char('>');
+}
+
+void appendEscapedText(QString& out, const QString& text) {
+    appendEscaped(out, text, false);
+}
+
 QString serializeChildren(const NodeTree& tree, int index) {
     QString out;
     walkDescendants(
@@ -59,13 +73,7 @@ QString serializeChildren(const NodeTree& tree, int index) {
             const Node& node = tree.nodes[size_t(i)];
             switch (node.kind) {
             case NodeKind::Element:
-                out += QLatin1Char('<') + node.name;
-                for (const Attribute& attribute : node.attributes) {
-                    out += QLatin1Char(' ') + attribute.name + QLatin1String("=\"");
-                    appendEscaped(out, attribute.value, true);
-                    out += QLatin1Char('"');
-                }
-                out += QLatin1Char('>');
+                appendStartTag(out, node.name, node.attributes);
                 return !isVoid(node);
             case NodeKind::Text:
                 if (node.parent >= 0 && holdsRawText(tree.nodes[size_t(node.parent)]))

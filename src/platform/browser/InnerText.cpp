@@ -8,25 +8,8 @@ namespace browser {
 
 namespace {
 
-template <size_t N> bool isOneOf(const Node& node, const char* const (&names)[N]) {
-    return std::any_of(std::begin(names), std::end(names),
-                       [&](const char* name) { return node.isElement(name); });
-}
-
 bool isRendered(const Node& node) {
     return node.kind != NodeKind::Element || !node.displayNone;
-}
-
-bool isBlock(const Node& node) {
-    static const char* const kBlock[] = {
-        "address",  "article",    "aside",  "blockquote", "body",    "caption", "center",
-        "dd",       "details",    "dialog", "dir",        "div",     "dl",      "dt",
-        "fieldset", "figcaption", "figure", "footer",     "form",    "h1",      "h2",
-        "h3",       "h4",         "h5",     "h6",         "header",  "hgroup",  "hr",
-        "html",     "legend",     "li",     "listing",    "main",    "menu",    "nav",
-        "ol",       "plaintext",  "pre",    "section",    "summary", "table",   "ul",
-        "xmp"};
-    return isOneOf(node, kBlock);
 }
 
 bool isCell(const Node& node) {

@@ -1,7 +1,9 @@
 #include "NodeTree.h"
 
+#include "NestingScan.h"
+#include "ParserArena.h"
+
 #include <algorithm>
-#include <cstdlib>
 #include <gumbo.h>
 #include <utility>
 
@@ -9,67 +11,25 @@ namespace browser {
 
 namespace {
 
-// Gumbo frees its tree recursively, which overflows the stack on deeply nested
-// input. Every block it allocates is linked into a list instead and the whole
-// list is released at once after the tree has been copied.
-struct BlockHeader {
-    BlockHeader* prev;
-    BlockHeader* next;
-};
-static_assert(sizeof(BlockHeader) % alignof(std::max_align_t) == 0);
-
-class TrackedArena {
-public:
-    TrackedArena() = default;
-    TrackedArena(const TrackedArena&) = delete;
-    TrackedArena& operator=(const TrackedArena&) = delete;
-    ~TrackedArena() {
-        while (m_head) {
-            BlockHeader* next = m_head->next;
-            std::free(m_head);
-            m_head = next;
-        }
-    }
-
-    static void* allocate(void* arena, size_t size) {
-        auto* self = static_cast<TrackedArena*>(arena);
-        auto* block = static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + size));
-        if (!block)
-            std::abort();
-        block->prev = nullptr;
-        block->next = self->m_head;
-        if (self->m_head)
-            self->m_head->prev = block;
-        self->m_head = block;
-        return block + 1;
-    }
-
-    static void release(void* arena, void* pointer) {
-        if (!pointer)
-            return;
-        auto* self = static_cast<TrackedArena*>(arena);
-        BlockHeader* block = static_cast<BlockHeader*>(pointer) - 1;
-        if (block->prev)
-            block->prev->next = block->next;
-        else
-            self->m_head = block->next;
-        if (block->next)
-            block->next->prev = block->prev;
-        std::free(block);
-    }
-
-private:
-    BlockHeader* m_head = nullptr;
-};
-
 QString fromPiece(const GumboStringPiece& piece) {
     return QString::fromUtf8(piece.data, qsizetype(piece.length));
 }
 
+// The names of the elements the parser knows, made once: every node shares them.
+const QString& knownName(GumboTag tag) {
+    static const std::vector<QString> names = [] {
+        std::vector<QString> all;
+        for (int tag = 0; tag < GUMBO_TAG_UNKNOWN; ++tag)
+            all.push_back(QString::fromLatin1(gumbo_normalized_tagname(GumboTag(tag))));
+        return all;
+    }();
+    return names[size_t(tag)];
+}
+
 QString elementName(const GumboElement& element) {
     QString name;
-    if (element.tag != GUMBO_TAG_UNKNOWN) {
-        name = QString::fromLatin1(gumbo_normalized_tagname(element.tag));
+    if (element.tag < GUMBO_TAG_UNKNOWN) {
+        name = knownName(element.tag);
     } else {
         GumboStringPiece piece = element.original_tag;
         gumbo_tag_from_original_text(&piece);
@@ -193,27 +153,35 @@ void classifyRendering(Node& node) {
                                           "link", "meta",   "noembed",  "noframes", "param",
                                           "rp",   "script", "style",    "template", "title"};
     static const char* const kPreformatted[] = {"pre", "listing", "xmp", "plaintext", "textarea"};
-    const auto named = [&](const auto& names) {
-        return std::any_of(std::begin(names), std::end(names),
-                           [&](const char* name) { return node.isElement(name); });
-    };
     const QString* type = node.attribute(QStringLiteral("type"));
-    node.displayNone = named(kHidden) || node.attribute(QStringLiteral("hidden")) ||
+    node.displayNone = isOneOf(node, kHidden) || node.attribute(QStringLiteral("hidden")) ||
                        (node.isElement("input") && type &&
                         type->trimmed().compare(QLatin1String("hidden"), Qt::CaseInsensitive) == 0);
-    node.preformatted = named(kPreformatted);
+    node.preformatted = isOneOf(node, kPreformatted);
 }
 
-std::shared_ptr<NodeTree> parseHtml(const QString& markup) {
+bool isBlock(const Node& node) {
+    static const char* const kBlock[] = {
+        "address",  "article",    "aside",  "blockquote", "body",    "caption", "center",
+        "dd",       "details",    "dialog", "dir",        "div",     "dl",      "dt",
+        "fieldset", "figcaption", "figure", "footer",     "form",    "h1",      "h2",
+        "h3",       "h4",         "h5",     "h6",         "header",  "hgroup",  "hr",
+        "html",     "legend",     "li",     "listing",    "main",    "menu",    "nav",
+        "ol",       "plaintext",  "pre",    "section",    "summary", "table",   "ul",
+        "xmp"};
+    return isOneOf(node, kBlock);
+}
+
+std::shared_ptr<NodeTree> parseHtml(const QString& markup, const std::atomic<bool>* cancelled) {
     const QByteArray utf8 = cappedUtf8(markup);
-    TrackedArena arena;
+    if (nestingDepth(utf8, kMaxParseDepth) > kMaxParseDepth)
+        return nullptr;
+    ParserArena arena(cancelled);
     GumboOptions options = kGumboDefaultOptions;
-    options.allocator = &TrackedArena::allocate;
-    options.deallocator = &TrackedArena::release;
-    options.userdata = &arena;
     options.max_errors = 0; // each recorded error copies the open-element stack
-    const GumboOutput* output =
-        gumbo_parse_with_options(&options, utf8.constData(), size_t(utf8.size()));
+    const GumboOutput* output = arena.parse(options, utf8);
+    if (!output)
+        return nullptr;
 
     auto tree = std::make_shared<NodeTree>();
     std::vector<std::pair<const GumboNode*, int>> pending{{output->document, -1}};

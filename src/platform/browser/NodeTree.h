@@ -1,7 +1,11 @@
 #pragma once
 
+#include "BrowserLimits.h"
+
 #include <QList>
 #include <QString>
+#include <algorithm>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -42,6 +46,12 @@ struct Node {
     const QString* attribute(const QString& attributeName) const;
 };
 
+// Whether the node is an HTML element of one of these local names.
+template <size_t N> bool isOneOf(const Node& node, const char* const (&names)[N]) {
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const char* name) { return node.isElement(name); });
+}
+
 struct NodeTree {
     std::vector<Node> nodes; // nodes[0] is the document
 
@@ -50,14 +60,16 @@ struct NodeTree {
     int firstElement(int from, const char* localName) const;
 };
 
-// Largest markup handed to the parser; longer input is cut, because the parser
-// is neither fast nor robust on hostile input of unbounded size.
-inline constexpr qsizetype kMaxParseBytes = 16 * 1024 * 1024;
-
-std::shared_ptr<NodeTree> parseHtml(const QString& markup);
+// The tree of the markup, cut to kMaxParseBytes; nothing when the page is
+// beyond the parse budget or `cancelled` was set while parsing. Runs on any
+// thread, and the same markup always gives the same outcome.
+std::shared_ptr<NodeTree> parseHtml(const QString& markup,
+                                    const std::atomic<bool>* cancelled = nullptr);
 
 // Sets displayNone and preformatted from the element's name and attributes.
 void classifyRendering(Node& node);
+// Whether the element starts and ends a line of its own when rendered.
+bool isBlock(const Node& node);
 
 // Visits the descendants of root in document order without recursion.
 // enter(i) returns whether to descend into node i; leave(i) follows the

@@ -3,6 +3,7 @@
 #include "NodeTree.h"
 
 #include <QStringDecoder>
+#include <utility>
 
 namespace browser {
 
@@ -14,6 +15,8 @@ constexpr qsizetype kMetaScanBytes = 1024;
 QString charsetFromMeta(const QByteArray& bytes) {
     // Latin-1 keeps every byte as one character, which is all the scan needs.
     const auto tree = parseHtml(QString::fromLatin1(bytes.left(kMetaScanBytes)));
+    if (!tree)
+        return {};
     for (const Node& node : tree->nodes) {
         if (!node.isElement("meta"))
             continue;
@@ -76,8 +79,53 @@ QString canonicalCharset(const QString& label) {
         if (name == QLatin1String(alias))
             return kDefaultCharset;
     }
+    // Labels the web reads as a wider or different encoding than the codec library does, and
+    // one whose name the codec library does not report.
+    static const std::pair<const char*, const char*> kWebAliases[] = {
+        {"gb2312", "GBK"},
+        {"gb_2312-80", "GBK"},
+        {"x-gbk", "GBK"},
+        {"csgb2312", "GBK"},
+        {"chinese", "GBK"},
+        {"iso-ir-58", "GBK"},
+        {"big5-hkscs", "Big5"},
+        {"cn-big5", "Big5"},
+        {"csbig5", "Big5"},
+        {"ks_c_5601-1987", "EUC-KR"},
+        {"windows-949", "EUC-KR"},
+        {"korean", "EUC-KR"},
+        {"iso-8859-9", "windows-1254"},
+        {"latin5", "windows-1254"},
+        {"l5", "windows-1254"},
+        {"iso-8859-11", "windows-874"},
+        {"tis-620", "windows-874"},
+        {"dos-874", "windows-874"},
+        {"windows-874", "windows-874"},
+        {"utf-16", "UTF-16LE"},
+        {"ucs-2", "UTF-16LE"},
+        {"unicode", "UTF-16LE"},
+        {"iso-8859-8-i", "ISO-8859-8"}};
+    for (const auto& [alias, encoding] : kWebAliases) {
+        if (name == QLatin1String(alias))
+            return QString::fromLatin1(encoding);
+    }
+    // Only the encodings browsers decode: others, such as UTF-7, EBCDIC or ISO-2022-KR, read
+    // plain ASCII differently and can turn escaped text into markup.
+    static const char* const kWebEncodings[] = {
+        "UTF-8",          "IBM866",       "ISO-8859-2",   "ISO-8859-3",   "ISO-8859-4",
+        "ISO-8859-5",     "ISO-8859-6",   "ISO-8859-7",   "ISO-8859-8",   "ISO-8859-10",
+        "ISO-8859-13",    "ISO-8859-14",  "ISO-8859-15",  "KOI8-R",       "KOI8-U",
+        "macintosh",      "windows-874",  "windows-1250", "windows-1251", "windows-1253",
+        "windows-1254",   "windows-1255", "windows-1256", "windows-1257", "windows-1258",
+        "x-mac-cyrillic", "GBK",          "GB18030",      "Big5",         "EUC-JP",
+        "ISO-2022-JP",    "Shift_JIS",    "EUC-KR",       "UTF-16BE",     "UTF-16LE"};
     const QStringDecoder decoder(name.toLatin1().constData());
-    return decoder.isValid() ? QString::fromLatin1(decoder.name()) : QString();
+    const QLatin1String decoderName(decoder.isValid() ? decoder.name() : nullptr);
+    for (const char* encoding : kWebEncodings) {
+        if (decoderName == QLatin1String(encoding))
+            return decoderName;
+    }
+    return {};
 }
 
 DecodedPage decodePage(const QByteArray& bytes, const QString& headerCharset) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "BrowserLimits.h"
 #include "FetchedPage.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
+#include <QTimer>
 
 class QNetworkReply;
 
@@ -12,18 +15,24 @@ namespace browser {
 struct PageRequest {
     QUrl url;
     QByteArray method = "GET";
-    QByteArray body; // urlencoded form data of a POST
+    QByteArray body;          // urlencoded form data of a POST
+    QStringList secretFields; // never written to the log
     bool readCache = true;
 };
 
 // Fetches one page through the shared network, within the limits that keep a
-// bad server from hurting the program: at most 16 MiB, at most 10 redirects,
-// and those only to web addresses.
+// bad server from hurting the program: its size, its time without a byte and
+// in all, and redirects, which go only to the scheme, host and port asked for.
+// Every failure is reported as a sentence a user understands.
 class PageLoader : public QObject {
     Q_OBJECT
 public:
-    static constexpr qint64 kMaxPageBytes = 16 * 1024 * 1024;
-    static constexpr int kMaxRedirects = 10;
+    struct TimeLimits {
+        std::chrono::milliseconds silence = kMaxSilence;
+        std::chrono::milliseconds total = kMaxPageTime;
+    };
+    // For every loader of the process; tests shorten them.
+    static void setTimeLimits(TimeLimits limits);
 
     explicit PageLoader(QObject* parent = nullptr);
     ~PageLoader() override;
@@ -44,12 +53,16 @@ private:
     void followRedirect(const QUrl& target, int status);
     void fail(const QString& reason);
     void finish(FetchedPage page);
+    void dropReply();
 
     QPointer<QNetworkReply> m_reply;
     PageRequest m_request; // the request in flight, after any redirects
+    QUrl m_origin;         // the address asked for, before any redirects
     int m_redirects = 0;
     quint64 m_attempt = 0; // counts requests, so that a dropped one cannot report
     bool m_started = false;
+    QTimer m_silence;
+    QTimer m_deadline;
 };
 
 } // namespace browser

@@ -1,5 +1,8 @@
 #include "PageViewer.h"
 
+#include "PageParser.h"
+#include "ViewerContent.h"
+
 #include <QLineEdit>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -18,7 +21,8 @@ public:
 } // namespace
 
 PageViewer::PageViewer(const PageRequest& request)
-    : m_loader(new PageLoader(this)), m_address(new QLineEdit(this)), m_view(new PageView(this)) {
+    : m_loader(new PageLoader(this)), m_parser(new PageParser(this)),
+      m_address(new QLineEdit(this)), m_view(new PageView(this)) {
     setObjectName(QStringLiteral("PageViewer"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(request.url.toString());
@@ -34,14 +38,20 @@ PageViewer::PageViewer(const PageRequest& request)
     layout->addWidget(m_address);
     layout->addWidget(m_view);
     resize(800, 600);
-    connect(m_loader, &PageLoader::finished, this, &PageViewer::showPage);
+    connect(m_loader, &PageLoader::finished, m_parser, &PageParser::start);
+    connect(m_parser, &PageParser::parsed, this, &PageViewer::showPage);
     m_loader->start(request);
 }
 
-void PageViewer::showPage(const FetchedPage& page) {
-    m_address->setText(page.url.toString());
-    setWindowTitle(page.url.toString());
-    m_view->setHtml(pageMarkup(page).markup);
+void PageViewer::showPage(const HtmlDocument& document) {
+    m_address->setText(document.url().toString());
+    setWindowTitle(document.url().toString());
+    const ViewerContent content = viewerContent(*document.body().tree());
+    if (content.rich)
+        m_view->setHtml(content.text);
+    else
+        m_view->setPlainText(content.text);
+    emit pageShown();
 }
 
 } // namespace browser

@@ -2,6 +2,7 @@
 
 #include "CookieJar.h"
 #include "MemoryPageCache.h"
+#include "ProgramLog.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
@@ -12,15 +13,6 @@
 #include <QUrl>
 
 namespace browser {
-
-namespace {
-
-std::function<void(const QString&)>& logHook() {
-    static std::function<void(const QString&)> hook;
-    return hook;
-}
-
-} // namespace
 
 QString cookieFilePath() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
@@ -51,14 +43,13 @@ void routeThroughSystemProxies() {
 }
 
 void logBrowserFailure(const QString& message) {
-    if (logHook())
-        logHook()(message);
+    platform::logProblem(message);
 }
 
 } // namespace browser
 
 void setBrowserLog(std::function<void(const QString&)> log) {
-    browser::logHook() = std::move(log);
+    platform::setProgramLog(std::move(log));
 }
 
 bool DeleteUrlCacheEntry(const QString& url) {

@@ -24,7 +24,8 @@ void logBrowserFailure(const QString& message);
 
 } // namespace browser
 
-// Receives every page that could not be fetched; the program sends it to its log.
+// Receives every page that could not be fetched and every private file that was
+// refused; the program sends it to its log.
 void setBrowserLog(std::function<void(const QString&)> log);
 
 // Removes the cached copy of an address; true when there was one.

@@ -1,13 +1,13 @@
 #include "WebBrowser.h"
 
 #include "PageLoader.h"
+#include "PageParser.h"
 #include "PageViewer.h"
 #include "SharedNetwork.h"
 
 #include <QPointer>
 #include <QTimer>
 
-using browser::FetchedPage;
 using browser::PageRequest;
 
 namespace {
@@ -19,10 +19,13 @@ const QString kHomeMarkup =
 
 } // namespace
 
-WebBrowser::WebBrowser(QObject* parent) : QObject(parent), m_loader(new browser::PageLoader(this)) {
+WebBrowser::WebBrowser(QObject* parent)
+    : QObject(parent), m_loader(new browser::PageLoader(this)),
+      m_parser(new browser::PageParser(this)) {
     connect(m_loader, &browser::PageLoader::responseStarted, this,
             [this] { setProgress(m_loader, ReadyStateLoaded); });
-    connect(m_loader, &browser::PageLoader::finished, this, &WebBrowser::showPage);
+    connect(m_loader, &browser::PageLoader::finished, m_parser, &browser::PageParser::start);
+    connect(m_parser, &browser::PageParser::parsed, this, &WebBrowser::showDocument);
 }
 
 WebBrowser::~WebBrowser() = default;
@@ -45,6 +48,7 @@ void WebBrowser::Navigate(const QString& url, int flags) {
 
 void WebBrowser::load(const PageRequest& request, int flags) {
     m_loader->abort();
+    m_parser->cancel();
     m_addToHistory = !(flags & navNoHistory);
     ++m_navigation;
     m_progressSource = m_loader;
@@ -76,23 +80,18 @@ void WebBrowser::openViewer(const PageRequest& request) {
     }
     connect(loader, &browser::PageLoader::responseStarted, this,
             [this, loader] { setProgress(loader, ReadyStateLoaded); });
-    connect(loader, &browser::PageLoader::finished, this, [this, loader] {
-        setProgress(loader, ReadyStateInteractive);
-        QTimer::singleShot(0, this, [this, loader] { setProgress(loader, ReadyStateComplete); });
-    });
+    connect(loader, &browser::PageLoader::finished, this,
+            [this, loader] { setProgress(loader, ReadyStateInteractive); });
+    connect(viewer, &browser::PageViewer::pageShown, this,
+            [this, loader] { setProgress(loader, ReadyStateComplete); });
     // A window closed before its page arrived must not leave callers waiting.
     connect(loader, &QObject::destroyed, this,
             [this, loader] { setProgress(loader, ReadyStateComplete); });
     viewer->show();
 }
 
-void WebBrowser::showPage(const FetchedPage& page) {
-    const browser::PageMarkup markup = browser::pageMarkup(page);
-    showDocument(HtmlDocument::parse(markup.markup, page.url, markup.charset));
-}
-
-void WebBrowser::showDocument(HtmlDocument document) {
-    m_document = std::move(document);
+void WebBrowser::showDocument(const HtmlDocument& document) {
+    m_document = document;
     m_document.setSubmitHandler(
         [self = QPointer<WebBrowser>(this)](const browser::FormSubmission& submission) {
             if (!self)
@@ -101,6 +100,7 @@ void WebBrowser::showDocument(HtmlDocument document) {
             request.url = submission.url;
             request.method = submission.method;
             request.body = submission.body;
+            request.secretFields = submission.secretFields;
             self->load(request, 0);
         });
     if (m_addToHistory)

@@ -7,7 +7,7 @@
 
 namespace browser {
 class PageLoader;
-struct FetchedPage;
+class PageParser;
 struct PageRequest;
 } // namespace browser
 
@@ -52,8 +52,7 @@ private:
     void load(const browser::PageRequest& request, int flags);
     void openViewer(const browser::PageRequest& request);
     void showLocalPage(const QUrl& url);
-    void showPage(const browser::FetchedPage& page);
-    void showDocument(HtmlDocument document);
+    void showDocument(const HtmlDocument& document);
     void setProgress(const QObject* source, int state);
 
     HtmlDocument m_document;
@@ -61,6 +60,7 @@ private:
     int m_readyState = ReadyStateUninitialized;
     bool m_addToHistory = true;
     browser::PageLoader* m_loader;
+    browser::PageParser* m_parser;
     // The load whose progress ReadyState reports: this browser's own page, or a
     // new window's page while the browser itself is idle. Only ever compared.
     const QObject* m_progressSource = nullptr;
