@@ -2,6 +2,8 @@
 
 #include "board_json.h"
 
+#include <unistd.h>
+
 namespace zentab::board::testing {
 
 nlohmann::json smallForum(int threads) {
@@ -17,17 +19,15 @@ nlohmann::json smallForum(int threads) {
                            {"body", body},
                            {"time", now - n * 3600}}}}});
     }
+    const char* const people[][3] = {{"admin", "The admin", "admin"},
+                                     {"teller", "The teller", "teller"},
+                                     {"member", "The member", "member"},
+                                     {"other", "Zed Other", "member"}};
     nlohmann::json users = nlohmann::json::array();
-    for (const auto* role : {"admin", "teller", "member"}) {
-        users.push_back({{"username", role},
-                         {"password", role},
-                         {"display_name", std::string("The ") + role},
-                         {"role", role}});
+    for (const auto& [name, shown, role] : people) {
+        users.push_back(
+            {{"username", name}, {"password", name}, {"display_name", shown}, {"role", role}});
     }
-    users.push_back({{"username", "other"},
-                     {"password", "other"},
-                     {"display_name", "Zed Other"},
-                     {"role", "member"}});
     return {{"forums",
              {{{"name", "testbank"},
                {"title", "Test Bank"},
@@ -67,22 +67,22 @@ void ForumClient::keepCookie(const httplib::Result& result) {
     cookie_ = header.substr(0, header.find(';'));
 }
 
-httplib::Result ForumClient::get(const std::string& query) {
+httplib::Headers ForumClient::headers() const {
     httplib::Headers headers = {{"Host", host_}};
     if (!cookie_.empty()) {
         headers.emplace("Cookie", cookie_);
     }
-    auto result = client_.Get("/index.cgi?" + query, headers);
+    return headers;
+}
+
+httplib::Result ForumClient::get(const std::string& query) {
+    auto result = client_.Get("/index.cgi?" + query, headers());
     keepCookie(result);
     return result;
 }
 
 httplib::Result ForumClient::post(const httplib::Params& form) {
-    httplib::Headers headers = {{"Host", host_}};
-    if (!cookie_.empty()) {
-        headers.emplace("Cookie", cookie_);
-    }
-    auto result = client_.Post("/index.cgi", headers, form);
+    auto result = client_.Post("/index.cgi", headers(), form);
     keepCookie(result);
     return result;
 }
@@ -132,6 +132,56 @@ int threadOfLocation(const httplib::Result& result) {
     const auto location = result->get_header_value("Location");
     const auto at = location.find("thread=");
     return at == std::string::npos ? 0 : std::stoi(location.substr(at + 7));
+}
+
+::testing::AssertionResult contains(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) {
+        return ::testing::AssertionSuccess() << "holds \"" << part << "\"";
+    }
+    return ::testing::AssertionFailure() << "no \"" << part << "\" in " << text.size() << " bytes";
+}
+
+bool isErrorPage(const std::string& html) {
+    return titleOf(html).find("An Error Has Occurred") != std::string::npos;
+}
+
+std::string accountsQuery(const std::string& action, int thread, int post) {
+    return "board=accounts&action=" + action + "&thread=" + std::to_string(thread) +
+           (post == 0 ? "" : "&post=" + std::to_string(post));
+}
+
+httplib::Params postForm(const std::string& action, int thread, int post,
+                         const std::string& subject, const std::string& message) {
+    httplib::Params form = {{"action", action},
+                            {"board", "accounts"},
+                            {"subject", subject},
+                            {"message", message},
+                            {"nextaction", "post"}};
+    for (const auto& [name, number] : {std::pair{"thread", thread}, std::pair{"post", post}}) {
+        if (number != 0) {
+            form.emplace(name, std::to_string(number));
+        }
+    }
+    return form;
+}
+
+ServedForum::ServedForum(int threads, const std::string& user)
+    : server(smallState(threads)), client(server.port()) {
+    if (!user.empty()) {
+        EXPECT_TRUE(client.login(user)) << user;
+    }
+}
+
+ScratchFolder::ScratchFolder()
+    : path(std::filesystem::temp_directory_path() /
+           ("zentab-board-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::filesystem::remove_all(path);
 }
 
 } // namespace zentab::board::testing

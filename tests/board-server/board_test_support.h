@@ -4,6 +4,7 @@
 #include "board_server.h"
 
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -50,6 +51,7 @@ public:
     std::string page(const std::string& query);
 
 private:
+    httplib::Headers headers() const;
     void keepCookie(const httplib::Result& result);
 
     httplib::Client client_;
@@ -63,5 +65,30 @@ std::string nthTable(const std::string& html, int n);
 std::size_t countOf(const std::string& text, const std::string& part);
 // The number following "thread=" in a redirect address.
 int threadOfLocation(const httplib::Result& result);
+
+// Whether text holds part; a failure names the part.
+::testing::AssertionResult contains(const std::string& text, const std::string& part);
+// Whether the page is the forum's error page.
+bool isErrorPage(const std::string& html);
+// "board=accounts&action=ACTION&thread=THREAD", with "&post=POST" unless post is 0.
+std::string accountsQuery(const std::string& action, int thread, int post = 0);
+// A form of board accounts: post2 starts a thread (thread 0) or replies, modifypost2 edits a
+// post; thread and post 0 are left out.
+httplib::Params postForm(const std::string& action, int thread, int post,
+                         const std::string& subject, const std::string& message);
+
+// A server on smallState(threads) and a client of it, logged in as user unless that is empty.
+struct ServedForum {
+    explicit ServedForum(int threads, const std::string& user = "");
+    TestServer server;
+    ForumClient client;
+};
+
+// A folder of the running test's own, empty at first and removed with the object.
+struct ScratchFolder {
+    ScratchFolder();
+    ~ScratchFolder();
+    std::filesystem::path path;
+};
 
 } // namespace zentab::board::testing

@@ -1,5 +1,6 @@
 #include "forum_dates.h"
 #include "markup.h"
+#include "options.h"
 #include "text.h"
 
 #include <gtest/gtest.h>
@@ -8,80 +9,59 @@
 namespace zentab::board {
 namespace {
 
-struct MarkupCase {
-    const char* markup;
-    const char* html;
-};
-
-void PrintTo(const MarkupCase& c, std::ostream* out) {
-    *out << c.markup;
-}
-
-class MarkupRendering : public ::testing::TestWithParam<MarkupCase> {};
-
-TEST_P(MarkupRendering, RendersEscapedHtml) {
-    EXPECT_EQ(renderMarkup(GetParam().markup), GetParam().html);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BoardServer, MarkupRendering,
-    ::testing::Values(
-        MarkupCase{"<script>alert('x')</script> & \"q\"",
-                   "&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; &quot;q&quot;"},
-        MarkupCase{"one\r\ntwo\nthree\rfour", "one<br>two<br>three<br>four"},
-        MarkupCase{"[b]bold[/b] [I]it[/i] [u]u[/u] [s]s[/s]",
-                   "<b>bold</b> <i>it</i> <u>u</u> <s>s</s>"},
-        MarkupCase{"[url=http://x.example.org/?a=1&b=2]site[/url]",
-                   "<a href=\"http://x.example.org/?a=1&amp;b=2\" target=\"_blank\">site</a>"},
-        MarkupCase{
-            "[url=index.cgi?action=viewprofile&user=jdoe ]42 [/url]",
-            "<a href=\"index.cgi?action=viewprofile&amp;user=jdoe\" target=\"_blank\">42 </a>"},
-        MarkupCase{"[url]https://x.example.org[/url]",
-                   "<a href=\"https://x.example.org\" target=\"_blank\">https://x.example.org</a>"},
-        MarkupCase{"[url=javascript:alert(1)]x[/url]", "[url=javascript:alert(1)]x[/url]"},
-        MarkupCase{"[url] JavaScript:alert(1)[/url]", "[url] JavaScript:alert(1)[/url]"},
-        MarkupCase{"[color=red]r[/color][color=#0a0]g[/color]",
-                   "<font color=\"red\">r</font><font color=\"#0a0\">g</font>"},
-        MarkupCase{"[color=red\" onmouseover=\"x]t[/color]",
-                   "[color=red&quot; onmouseover=&quot;x]t[/color]"},
-        MarkupCase{"[size=1]\xC2\xAB [font=Garamond]sig[/font]\xC2\xBB[/size]",
-                   "<font size=\"1\">\xC2\xAB <font face=\"Garamond\">sig</font>\xC2\xBB</font>"},
-        MarkupCase{"[size=9]big[/size]", "[size=9]big[/size]"},
-        MarkupCase{"[list]\r\n[*]one\r\n[*]two\r\n[/list]", "<ul><br><li>one<br><li>two<br></ul>"},
-        MarkupCase{"[*]no list", "[*]no list"}, MarkupCase{"[b][i]x[/b] y", "<b><i>x</i></b> y"},
-        MarkupCase{"[b]never closed", "<b>never closed</b>"},
-        MarkupCase{"[/b]stray [nope]tag[/nope]", "[/b]stray [nope]tag[/nope]"},
-        MarkupCase{"Galleons: 3 [unclosed", "Galleons: 3 [unclosed"}));
-
-TEST(BoardServerText, RepairsMalformedUtf8) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"plain", "plain"},
-        {"caf\xC3\xA9 \xF0\x9F\x98\x80", "caf\xC3\xA9 \xF0\x9F\x98\x80"},
-        {"cut \xC3", "cut \xEF\xBF\xBD"},
-        {"\xFF\xFE", "\xEF\xBF\xBD\xEF\xBF\xBD"},
-        {"overlong \xC0\xAF", "overlong \xEF\xBF\xBD\xEF\xBF\xBD"},
-        {"surrogate \xED\xA0\x80", "surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+// What users type reaches pages and the state file only through these conversions.
+TEST(BoardServerText, ConversionsOfUserText) {
+    using Convert = std::string (*)(std::string_view);
+    const std::pair<Convert, std::vector<std::pair<std::string, std::string>>> tables[] = {
+        {renderMarkup,
+         {{"<script>alert('x')</script> & \"q\"",
+           "&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; &quot;q&quot;"},
+          {"one\r\ntwo\nthree\rfour", "one<br>two<br>three<br>four"},
+          {"[b]bold[/b] [I]it[/i] [u]u[/u] [s]s[/s]", "<b>bold</b> <i>it</i> <u>u</u> <s>s</s>"},
+          {"[url=http://x.example.org/?a=1&b=2]site[/url]",
+           "<a href=\"http://x.example.org/?a=1&amp;b=2\" target=\"_blank\">site</a>"},
+          {"[url=index.cgi?action=viewprofile&user=jdoe ]42 [/url]",
+           "<a href=\"index.cgi?action=viewprofile&amp;user=jdoe\" target=\"_blank\">42 </a>"},
+          {"[url]https://x.example.org[/url]",
+           "<a href=\"https://x.example.org\" target=\"_blank\">https://x.example.org</a>"},
+          {"[url=javascript:alert(1)]x[/url]", "[url=javascript:alert(1)]x[/url]"},
+          {"[url] JavaScript:alert(1)[/url]", "[url] JavaScript:alert(1)[/url]"},
+          {"[color=red]r[/color][color=#0a0]g[/color]",
+           "<font color=\"red\">r</font><font color=\"#0a0\">g</font>"},
+          {"[color=red\" onmouseover=\"x]t[/color]",
+           "[color=red&quot; onmouseover=&quot;x]t[/color]"},
+          {"[size=1]\xC2\xAB [font=Garamond]sig[/font]\xC2\xBB[/size]",
+           "<font size=\"1\">\xC2\xAB <font face=\"Garamond\">sig</font>\xC2\xBB</font>"},
+          {"[size=9]big[/size]", "[size=9]big[/size]"},
+          {"[list]\r\n[*]one\r\n[*]two\r\n[/list]", "<ul><br><li>one<br><li>two<br></ul>"},
+          {"[*]no list", "[*]no list"},
+          {"[b][i]x[/b] y", "<b><i>x</i></b> y"},
+          {"[b]never closed", "<b>never closed</b>"},
+          {"[/b]stray [nope]tag[/nope]", "[/b]stray [nope]tag[/nope]"},
+          {"Galleons: 3 [unclosed", "Galleons: 3 [unclosed"}}},
+        {validUtf8,
+         {{"plain", "plain"},
+          {"caf\xC3\xA9 \xF0\x9F\x98\x80", "caf\xC3\xA9 \xF0\x9F\x98\x80"},
+          {"cut \xC3", "cut \xEF\xBF\xBD"},
+          {"\xFF\xFE", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+          {"overlong \xC0\xAF", "overlong \xEF\xBF\xBD\xEF\xBF\xBD"},
+          {"surrogate \xED\xA0\x80", "surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}}},
+        {crlfLines, {{"a\nb\rc\r\nd\r\n\r\n", "a\r\nb\r\nc\r\nd\r\n\r\n"}}},
+        {jsString, {{"a\"b\\</script>\n", "\"a\\\"b\\\\\\u003c/script\\u003e\\u000a\""}}},
     };
-    for (const auto& [input, expected] : cases) {
-        EXPECT_EQ(validUtf8(input), expected) << input;
+    for (const auto& [convert, cases] : tables) {
+        for (const auto& [input, expected] : cases) {
+            EXPECT_EQ(convert(input), expected) << input;
+        }
     }
-}
-
-TEST(BoardServerText, NormalisesLineEndingsToCrLf) {
-    EXPECT_EQ(crlfLines("a\nb\rc\r\nd\r\n\r\n"), "a\r\nb\r\nc\r\nd\r\n\r\n");
-}
-
-TEST(BoardServerText, ScriptStringsCannotCloseTheScript) {
-    EXPECT_EQ(jsString("a\"b\\</script>\n"), "\"a\\\"b\\\\\\u003c/script\\u003e\\u000a\"");
 }
 
 TEST(BoardServerDates, RecentDaysUseDayNames) {
     const auto now = localTimeDaysAgo(unixNow(), 0, 15, 30);
-    struct Case {
+    const struct {
         int daysAgo, hour, minute;
         const char* pattern;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0, 9, 5, R"(<B>Today</B> at 9:05am)"},
         {0, 12, 0, R"(<B>Today</B> at 12:00pm)"},
         {1, 16, 45, R"(<B>Yesterday</B> at 4:45pm)"},
@@ -92,6 +72,52 @@ TEST(BoardServerDates, RecentDaysUseDayNames) {
         const auto text = forumDate(localTimeDaysAgo(now, c.daysAgo, c.hour, c.minute), now);
         EXPECT_TRUE(std::regex_match(text, std::regex(c.pattern))) << text;
     }
+}
+
+using Action = ServerOptions::Action;
+
+TEST(BoardServerOptions, CommandLines) {
+    const std::filesystem::path seed = "/usr/share/zentab-calculator/vaultmeres.json";
+    const struct {
+        std::vector<std::string> arguments;
+        Action action;
+        int port;
+        std::filesystem::path seed;
+        std::optional<std::filesystem::path> state;
+        std::string refusal;
+    } cases[] = {
+        {{}, Action::Serve, 0, seed, {}, ""},
+        {{"--port", "8080", "--state", "s.json"}, Action::Serve, 8080, seed, "s.json", ""},
+        {{"--seed", "other.json", "--port", "0"}, Action::Serve, 0, "other.json", {}, ""},
+        {{"--help"}, Action::ShowHelp, 0, seed, {}, ""},
+        {{"--port", "1", "-h"}, Action::ShowHelp, 1, seed, {}, ""},
+        {{"--version"}, Action::ShowVersion, 0, seed, {}, ""},
+        {{"-v"}, Action::ShowVersion, 0, seed, {}, ""},
+        {{"--port"}, Action::Refuse, 0, seed, {}, "--port needs a value"},
+        {{"--port", "65536"}, Action::Refuse, 0, seed, {}, "'65536' is no port number"},
+        {{"--port", "80x"}, Action::Refuse, 0, seed, {}, "'80x' is no port number"},
+        {{"--port", "-1"}, Action::Refuse, 0, seed, {}, "'-1' is no port number"},
+        {{"--verbose"}, Action::Refuse, 0, seed, {}, "unknown option '--verbose'"},
+        {{"board.json"}, Action::Refuse, 0, seed, {}, "unknown option 'board.json'"},
+    };
+    for (const auto& c : cases) {
+        const ServerOptions options = parseServerOptions(c.arguments, seed);
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        EXPECT_EQ(options.action, c.action);
+        EXPECT_EQ(options.refusal, c.refusal);
+        if (c.action != Action::Refuse) {
+            EXPECT_EQ(options.port, c.port);
+            EXPECT_EQ(options.seed, c.seed);
+            EXPECT_EQ(options.state, c.state);
+        }
+    }
+}
+
+TEST(BoardServerOptions, HelpNamesTheBoardServedByDefault) {
+    const std::string help = serverHelpText("/opt/z/share/zentab-calculator/vaultmeres.json");
+    for (const char* part : {"--port N", "--seed FILE", "--state FILE", "--version",
+                             "(default: /opt/z/share/zentab-calculator/vaultmeres.json)"})
+        EXPECT_NE(help.find(part), std::string::npos) << part;
 }
 
 } // namespace

@@ -1,115 +1,83 @@
 #include "board_json.h"
 #include "board_test_support.h"
 
+#include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
-#include <unistd.h>
+#include <sys/wait.h>
 
 namespace zentab::board::testing {
 namespace {
 
-class BoardServerState : public ::testing::Test {
-protected:
-    void SetUp() override {
-        directory_ = std::filesystem::temp_directory_path() /
-                     ("zentab-board-state-" + std::to_string(::getpid()) + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(directory_);
-        std::filesystem::create_directories(directory_);
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
+const auto kEdit = postForm("modifypost2", 1, 1, "Renamed", "Galleons: 12\r\nKnuts: 7\xFF");
 
-    std::filesystem::path directory_;
-};
-
-const httplib::Params kEdit = {{"action", "modifypost2"},
-                               {"board", "accounts"},
-                               {"thread", "1"},
-                               {"post", "1"},
-                               {"subject", "Renamed"},
-                               {"nextaction", "post"},
-                               {"message", "Galleons: 12\r\nSickles: 3\r\nKnuts: 7\xFF"}};
-
-TEST_F(BoardServerState, ChangesSurviveARestart) {
-    const auto file = directory_ / "state.json";
+TEST(BoardServerState, ChangesSurviveARestart) {
+    ScratchFolder folder;
+    const auto file = folder.path / "state.json";
     {
         TestServer server(smallState(2), file);
         ForumClient client(server.port());
         ASSERT_TRUE(client.login("teller"));
         ASSERT_EQ(client.post(kEdit)->status, 303);
-        client.get("board=accounts&action=deletepost&thread=2&post=2");
+        client.get(accountsQuery("deletepost", 2, 2));
     }
-    ASSERT_TRUE(std::filesystem::exists(file));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory_),
-                            std::filesystem::directory_iterator()),
-              1)
-        << "no temporary file may be left behind";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1)
+        << "the state file and no temporary file beside it";
 
     TestServer restarted(loadStateFile(file, unixNow()), file);
     ForumClient client(restarted.port());
-    const auto page = client.page("board=accounts&action=display&thread=1");
-    EXPECT_NE(titleOf(page).find("Renamed"), std::string::npos);
-    EXPECT_NE(page.find("Knuts: 7\xEF\xBF\xBD"), std::string::npos);
-    EXPECT_NE(page.find("<i>Last Edit:</i>"), std::string::npos);
-    EXPECT_NE(page.find("var pb_username = \"Guest\";"), std::string::npos);
-    EXPECT_EQ(nthTable(client.page("board=accounts"), 7).find("thread=2\""), std::string::npos);
+    const auto page = client.page(accountsQuery("display", 1));
+    EXPECT_TRUE(contains(titleOf(page), "Renamed"));
+    EXPECT_TRUE(contains(page, "Knuts: 7\xEF\xBF\xBD"));
+    EXPECT_TRUE(contains(page, "<i>Last Edit:</i>"));
+    EXPECT_TRUE(contains(page, "var pb_username = \"Guest\";")) << "sessions end with the server";
+    EXPECT_FALSE(contains(nthTable(client.page("board=accounts"), 7), "thread=2\""));
 
     ASSERT_TRUE(client.login("member"));
-    const auto created = client.post({{"action", "post2"},
-                                      {"board", "accounts"},
-                                      {"subject", "After Restart"},
-                                      {"message", "Galleons: 1"},
-                                      {"nextaction", "post"}});
-    EXPECT_EQ(threadOfLocation(created), 3) << "numbers deleted before the restart stay used";
+    EXPECT_EQ(threadOfLocation(client.post(postForm("post2", 0, 0, "After", "Galleons: 1"))), 3)
+        << "numbers deleted before the restart stay used";
 }
 
-TEST_F(BoardServerState, FailedWriteReportsAnErrorAndKeepsTheOldPost) {
-    TestServer server(smallState(1), directory_ / "missing" / "state.json");
+TEST(BoardServerState, FailedWriteReportsAnErrorAndKeepsTheOldPost) {
+    ScratchFolder folder;
+    TestServer server(smallState(1), folder.path / "missing" / "state.json");
     ForumClient client(server.port());
     ASSERT_TRUE(client.login("teller"));
     const auto result = client.post(kEdit);
     ASSERT_TRUE(result);
-    EXPECT_NE(titleOf(result->body).find("An Error Has Occurred"), std::string::npos);
-    const auto page = client.page("board=accounts&action=display&thread=1");
-    EXPECT_NE(titleOf(page).find("Account 1"), std::string::npos);
-    EXPECT_EQ(page.find("<i>Last Edit:</i>"), std::string::npos);
+    EXPECT_TRUE(isErrorPage(result->body));
+    const auto page = client.page(accountsQuery("display", 1));
+    EXPECT_TRUE(contains(titleOf(page), "Account 1"));
+    EXPECT_FALSE(contains(page, "<i>Last Edit:</i>"));
 }
 
-TEST_F(BoardServerState, PostNumbersEndAtTheTopOfTheirRangeAndTheStateStillLoads) {
+TEST(BoardServerState, PostNumbersEndAtTheTopOfTheirRangeAndTheStateStillLoads) {
     constexpr int kTop = std::numeric_limits<int>::max();
     auto document = smallForum(1);
     auto& opening = document["forums"][0]["boards"][0]["threads"][0];
     opening["id"] = kTop - 1;
     opening["posts"][0]["id"] = kTop - 1;
     const auto write = [](ForumClient& client, int thread) {
-        httplib::Params form = {{"action", "post2"},
-                                {"board", "accounts"},
-                                {"subject", "Top"},
-                                {"message", "Galleons: 1"},
-                                {"nextaction", "post"}};
-        if (thread != 0) {
-            form.emplace("thread", std::to_string(thread));
-        }
-        return client.post(form);
+        return client.post(postForm("post2", thread, 0, "Top", "Galleons: 1"));
     };
-    const auto file = directory_ / "state.json";
+    ScratchFolder folder;
+    const auto file = folder.path / "state.json";
     {
         TestServer server(stateFromJson(document, unixNow()), file);
         ForumClient client(server.port());
         ASSERT_TRUE(client.login("member"));
         EXPECT_EQ(threadOfLocation(write(client, 0)), kTop);
     }
-
     TestServer restarted(loadStateFile(file, unixNow()), file);
     ForumClient client(restarted.port());
     ASSERT_TRUE(client.login("member"));
     for (const int thread : {0, kTop, kTop - 1}) {
         const auto refused = write(client, thread);
         ASSERT_TRUE(refused) << thread;
-        EXPECT_NE(titleOf(refused->body).find("An Error Has Occurred"), std::string::npos)
-            << thread;
+        EXPECT_TRUE(isErrorPage(refused->body)) << thread;
     }
-    const auto top = client.page("board=accounts&action=display&thread=" + std::to_string(kTop));
+    const auto top = client.page(accountsQuery("display", kTop));
     EXPECT_EQ(titleOf(top), "Test Bank - Top");
     EXPECT_EQ(countOf(top, "<!-- google_ad_section_start -->"), 1u);
 }
@@ -117,13 +85,12 @@ TEST_F(BoardServerState, PostNumbersEndAtTheTopOfTheirRangeAndTheStateStillLoads
 TEST(BoardServerSeed, MalformedDocumentsAreRefusedSayingWhere) {
     using Pointer = nlohmann::json::json_pointer;
     const auto document = smallForum(2);
-    struct Case {
+    const struct {
         const char* name;
         Pointer at;
         nlohmann::json value;
         const char* where;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"thread opened by another post", Pointer("/forums/0/boards/0/threads/0/posts/0/id"), 5,
          "forums[0].boards[0].threads[0]"},
         {"post number used twice", Pointer("/forums/0/boards/0/threads/1"),
@@ -146,46 +113,84 @@ TEST(BoardServerSeed, MalformedDocumentsAreRefusedSayingWhere) {
             stateFromJson(malformed, unixNow());
             ADD_FAILURE() << c.name << " was accepted";
         } catch (const std::exception& e) {
-            EXPECT_NE(std::string(e.what()).find(c.where), std::string::npos)
-                << c.name << ": " << e.what();
+            EXPECT_TRUE(contains(e.what(), c.where)) << c.name;
         }
     }
 }
 
 TEST(BoardServerSeed, DemoBoardHasTwoPagesOfAccountsAndItsOddThreads) {
-    const auto state = loadStateFile(ZENTAB_BOARD_DEMO_SEED, unixNow());
-    const auto& board = state.forums.at(0).boards.at(0);
+    auto state = loadStateFile(ZENTAB_BOARD_DEMO_SEED, unixNow());
     int accounts = 0;
     int withoutCoins = 0;
-    for (const auto& thread : board.threads) {
-        if (thread.subject().find(':') != std::string::npos) {
-            continue;
-        }
-        ++accounts;
+    for (const auto& thread : state.forums.at(0).boards.at(0).threads) {
         const auto& body = thread.posts.front().body;
-        const bool coins = body.find("Galleons: ") != std::string::npos &&
-                           body.find("\r\nSickles: ") != std::string::npos &&
-                           body.find("\r\nKnuts: ") != std::string::npos;
-        withoutCoins += coins ? 0 : 1;
+        const bool account = thread.subject().find(':') == std::string::npos;
+        accounts += account ? 1 : 0;
+        withoutCoins +=
+            account && !(contains(body, "Galleons: ") && contains(body, "\r\nSickles: ") &&
+                         contains(body, "\r\nKnuts: "));
     }
     EXPECT_GE(accounts, 21);
     EXPECT_EQ(withoutCoins, 1);
 
-    TestServer server(loadStateFile(ZENTAB_BOARD_DEMO_SEED, unixNow()));
+    TestServer server(std::move(state));
     ForumClient client(server.port(), "vaultmeres.proboards.com");
     const auto first = client.page("board=vaultmeres&page=1");
     EXPECT_EQ(countOf(nthTable(first, 7), "action=display&amp;thread="), 20u);
-    EXPECT_NE(first.find(">Re: Loan</a>"), std::string::npos);
-    EXPECT_NE(first.find("<B>Today</B> at"), std::string::npos);
-    EXPECT_NE(first.find("<B>Yesterday</B> at"), std::string::npos);
+    for (const auto* part : {">Re: Loan</a>", "<B>Today</B> at", "<B>Yesterday</B> at"}) {
+        EXPECT_TRUE(contains(first, part)) << "times relative to now are read from the seed";
+    }
     EXPECT_GT(countOf(nthTable(client.page("board=vaultmeres&page=2"), 7), "thread="), 0u);
-    EXPECT_NE(titleOf(client.page("board=vaultmeres&page=3")).find("An Error Has Occurred"),
-              std::string::npos);
+    EXPECT_TRUE(isErrorPage(client.page("board=vaultmeres&page=3")));
     for (const auto* user : {"admin", "teller", "member"}) {
-        ForumClient login(server.port(), "vaultmeres.proboards.com");
-        const auto result =
-            login.post({{"action", "login2"}, {"username", user}, {"password", user}});
-        EXPECT_TRUE(result && result->has_header("Set-Cookie")) << user;
+        EXPECT_TRUE(ForumClient(server.port(), "vaultmeres.proboards.com").login(user)) << user;
+    }
+}
+
+// Runs the board server with the arguments, killing it when it still runs after 15 s; its exit
+// status and standard error.
+std::pair<int, std::string> runServer(const std::vector<std::string>& arguments) {
+    std::string command = "timeout -s KILL 15 '" ZENTAB_BOARD_SERVER "'";
+    for (const auto& argument : arguments) {
+        command += " '" + argument + "'";
+    }
+    FILE* output = ::popen((command + " 2>&1 >/dev/null").c_str(), "r");
+    std::string errors(1 << 12, '\0');
+    errors.resize(std::fread(errors.data(), 1, errors.size(), output));
+    const int status = ::pclose(output);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, errors};
+}
+
+TEST(BoardServerStartup, UnusableFilesStopItWithAMessageNamingThem) {
+    ScratchFolder folder;
+    const auto broken = (folder.path / "broken.json").string();
+    std::ofstream(broken) << "{\n  \"forums\": [\n    {,\n";
+    const auto incomplete = (folder.path / "incomplete.json").string();
+    std::ofstream(incomplete) << R"({"forums": [{"name": "x", "title": "X",
+                                   "users": [{"username": "a"}], "boards": []}]})";
+    const auto absent = (folder.path / "absent.json").string();
+    const auto inAbsentFolder = (folder.path / "absent" / "state.json").string();
+    const auto inPlainFile = broken + "/state.json";
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::vector<std::string> said; // parts of the message
+    } cases[] = {
+        {{"--seed", absent}, 1, {"--seed", absent, "No such file or directory"}},
+        {{"--seed", broken}, 1, {"--seed", broken, "line 3"}},
+        {{"--seed", incomplete}, 1, {"--seed", incomplete, "forums[0].users[0]", "password"}},
+        {{"--state", broken}, 1, {"--state", broken, "line 3"}},
+        {{"--state", inAbsentFolder}, 1, {"--state", inAbsentFolder, "No such file or directory"}},
+        {{"--state", inPlainFile}, 1, {"--state", inPlainFile, "Not a directory"}},
+        {{"--port", "x"}, 2, {"'x' is no port number", "Try 'zentab-board-server --help'"}},
+    };
+    for (const auto& c : cases) {
+        const auto [exitCode, errors] = runServer(c.arguments);
+        SCOPED_TRACE(c.arguments.back() + " said: " + errors);
+        EXPECT_EQ(exitCode, c.exitCode);
+        for (const auto& part : c.said) {
+            EXPECT_TRUE(contains(errors, part));
+        }
     }
 }
 

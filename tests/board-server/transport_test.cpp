@@ -1,79 +1,130 @@
 #include "board_test_support.h"
-#include "loopback_socket.h"
 
+#include <arpa/inet.h>
+#include <cerrno>
 #include <chrono>
+#include <deque>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <optional>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace zentab::board::testing {
 namespace {
 
-// Sends one raw request and reads until the server closes the connection.
-std::string rawExchange(int port, const std::string& request) {
-    LoopbackSocket connection(port);
-    return connection.send(request) ? connection.receiveAll(std::chrono::seconds(5))
-                                    : std::string();
-}
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 
-std::string proxyGet(int port, const std::string& url) {
+// Generous bounds that only catch a hang; the server's own limits are far shorter.
+constexpr auto kCutOffDeadline = 30s;
+constexpr auto kAnswerDeadline = 10s;
+// Shorter than any wait for a single read, so only a bound on the whole request stops a dripper.
+constexpr auto kDripInterval = 1s;
+
+// A raw connection to the server, for requests that no well-behaved client sends.
+class Connection {
+public:
+    explicit Connection(int port) : sock_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        // A server that stops reading must not hang the test in a blocked send.
+        const timeval sendTimeout{10, 0};
+        ::setsockopt(sock_, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connected_ = ::connect(sock_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~Connection() { ::close(sock_); }
+    Connection(const Connection&) = delete;
+
+    // Sends all of data; false when the server closed or reset the connection.
+    bool send(std::string_view data) {
+        while (connected_ && !data.empty()) {
+            const auto sent = ::send(sock_, data.data(), data.size(), MSG_NOSIGNAL);
+            if (sent <= 0 && !(sent < 0 && errno == EINTR)) {
+                return false;
+            }
+            data.remove_prefix(static_cast<std::size_t>(std::max<ssize_t>(sent, 0)));
+        }
+        return connected_;
+    }
+
+    bool readable(std::chrono::milliseconds timeout) const {
+        pollfd entry{sock_, POLLIN, 0};
+        return ::poll(&entry, 1, static_cast<int>(timeout.count())) > 0;
+    }
+
+    // All the server sends until it closes the connection; nothing when it has not by the deadline.
+    std::optional<std::string> receiveAll(std::chrono::milliseconds deadline) {
+        const auto end = Clock::now() + deadline;
+        std::string answer;
+        char buffer[4096];
+        while (connected_) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+            if (left <= 0ms || !readable(left)) {
+                return std::nullopt;
+            }
+            const auto got = ::recv(sock_, buffer, sizeof buffer, 0);
+            if (got <= 0) {
+                break;
+            }
+            answer.append(buffer, static_cast<std::size_t>(got));
+        }
+        return answer;
+    }
+
+private:
+    int sock_;
+    bool connected_;
+};
+
+// Sends a request whose target is a whole address, as browsers send to a proxy, and reads
+// until the server closes the connection.
+std::string proxied(int port, const std::string& method, const std::string& url,
+                    const std::string& form = "") {
     const auto host = url.substr(7, url.find('/', 7) - 7);
-    return rawExchange(port, "GET " + url + " HTTP/1.1\r\nHost: " + host +
-                                 "\r\nConnection: close\r\n\r\n");
+    const auto body = form.empty() ? ""
+                                   : "Content-Type: application/x-www-form-urlencoded\r\n"
+                                     "Content-Length: " +
+                                         std::to_string(form.size()) + "\r\n";
+    Connection connection(port);
+    return connection.send(method + " " + url + " HTTP/1.1\r\nHost: " + host + "\r\n" + body +
+                           "Connection: close\r\n\r\n" + form)
+               ? connection.receiveAll(5s).value_or("")
+               : "";
 }
 
-TEST(BoardServerTransport, ProxyFormRequestLinesRouteByTheirHost) {
+const std::string kIndexUrl = "http://testbank.proboards.com/index.cgi?board=accounts";
+
+TEST(BoardServerTransport, ProxyFormRequestsRouteByTheirHost) {
     TestServer server(smallState(2));
-    struct Case {
-        const char* url;
+    const struct {
+        const char* method;
+        std::string url;
+        const char* form;
         const char* expected;
-    };
-    const Case cases[] = {
-        {"http://testbank.proboards.com/index.cgi?board=accounts",
-         "<title>Test Bank - Accounts</title>"},
-        {"http://TESTBANK.proboards.com:80/index.cgi?board=accounts&action=display&thread=2",
-         "<title>Test Bank - Account 2</title>"},
-        {"http://nosuch.proboards.com/index.cgi?board=accounts", "This forum does not exist."},
-        {"http://testbank.proboards.com/_control/faults?drop=5", "404 Not Found"},
-        {"http://testbank.proboards.com/images/modify.gif", "404 Not Found"},
+    } cases[] = {
+        {"GET", kIndexUrl, "", "<title>Test Bank - Accounts</title>"},
+        {"GET", "http://TESTBANK.proboards.com:80/index.cgi?board=accounts&action=display&thread=2",
+         "", "<title>Test Bank - Account 2</title>"},
+        {"GET", "http://nosuch.proboards.com/index.cgi?board=accounts", "",
+         "This forum does not exist."},
+        {"GET", "http://testbank.proboards.com/_control/faults?drop=5", "", "404 Not Found"},
+        {"GET", "http://testbank.proboards.com/images/modify.gif", "", "404 Not Found"},
+        {"POST", "http://testbank.proboards.com/index.cgi",
+         "action=login2&board=accounts&username=member&password=member",
+         "\r\nLocation: http://testbank.proboards.com/index.cgi?board=accounts\r\n"},
+        {"GET", kIndexUrl, "", "200 OK"}, // the control request above switched no fault on
     };
     for (const auto& c : cases) {
-        EXPECT_NE(proxyGet(server.port(), c.url).find(c.expected), std::string::npos) << c.url;
+        EXPECT_TRUE(contains(proxied(server.port(), c.method, c.url, c.form), c.expected)) << c.url;
     }
-    EXPECT_NE(proxyGet(server.port(), cases[0].url).find("200 OK"), std::string::npos)
-        << "the control request through the proxy must not have switched faults on";
 }
 
-TEST(BoardServerTransport, ProxiedLoginRedirectsBackToTheForumHost) {
-    TestServer server(smallState(1));
-    const std::string body = "action=login2&board=accounts&username=member&password=member";
-    const auto answer = rawExchange(
-        server.port(),
-        "POST http://testbank.proboards.com/index.cgi HTTP/1.1\r\nHost: testbank.proboards.com\r\n"
-        "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
-            std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-    EXPECT_NE(answer.find("303 See Other"), std::string::npos);
-    EXPECT_NE(answer.find("Location: http://testbank.proboards.com/index.cgi?board=accounts"),
-              std::string::npos);
-    EXPECT_NE(answer.find("Set-Cookie: zentab_board_session="), std::string::npos);
-}
-
-TEST(BoardServerTransport, OversizeFormBodyIsRefusedUnread) {
-    TestServer server(smallState(1));
-    ForumClient client(server.port());
-    ASSERT_TRUE(client.login("teller"));
-    const auto result = client.post({{"action", "modifypost2"},
-                                     {"board", "accounts"},
-                                     {"thread", "1"},
-                                     {"post", "1"},
-                                     {"subject", "Account 1"},
-                                     {"message", std::string(1 << 20, 'x')},
-                                     {"nextaction", "post"}});
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->status, 413);
-    EXPECT_EQ(client.page("board=accounts&action=display&thread=1").find("xxxx"),
-              std::string::npos);
-}
-
-TEST(BoardServerFaults, OverloadAnswersTheNextPagesWithTooManyConnections) {
+TEST(BoardServerFaults, OverloadAndSlowHitForumPagesOnly) {
     TestServer server(smallState(1));
     ForumClient client(server.port());
     ASSERT_TRUE(server.faults("overload=2"));
@@ -81,67 +132,153 @@ TEST(BoardServerFaults, OverloadAnswersTheNextPagesWithTooManyConnections) {
     ASSERT_TRUE(image);
     EXPECT_EQ(image->status, 404) << "only forum pages count against the overload";
     EXPECT_EQ(titleOf(client.page("board=accounts")), "Too Many Connections");
-    EXPECT_EQ(titleOf(client.page("board=accounts&action=display&thread=1")),
-              "Too Many Connections");
+    EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), "Too Many Connections");
     EXPECT_EQ(titleOf(client.page("board=accounts")), "Test Bank - Accounts");
 
     ASSERT_TRUE(server.faults("overload=5"));
     ASSERT_TRUE(server.faults("reset=1"));
     EXPECT_EQ(titleOf(client.page("board=accounts")), "Test Bank - Accounts");
+    ASSERT_TRUE(server.faults("slow_ms=300&overload=1"));
+    const auto start = Clock::now();
+    EXPECT_EQ(titleOf(client.page("board=accounts")), "Too Many Connections");
+    EXPECT_GE(Clock::now() - start, 300ms) << "a busy answer is slow too";
+    EXPECT_EQ(titleOf(client.page("board=accounts")), "Test Bank - Accounts");
 }
 
 TEST(BoardServerFaults, DropClosesConnectionsWithoutAnAnswer) {
     TestServer server(smallState(1));
-    ASSERT_TRUE(server.faults("drop=2"));
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(proxyGet(server.port(), "http://testbank.proboards.com/index.cgi?board=accounts"),
-                  "");
-    }
-    EXPECT_NE(proxyGet(server.port(), "http://testbank.proboards.com/index.cgi?board=accounts")
-                  .find("200 OK"),
-              std::string::npos);
-}
-
-TEST(BoardServerFaults, DropAlsoHitsAReusedConnection) {
-    TestServer server(smallState(1));
-    httplib::Client client("127.0.0.1", server.port());
-    client.set_keep_alive(true);
-    ASSERT_TRUE(client.Get("/index.cgi?board=accounts"));
-    ASSERT_TRUE(server.faults("drop=1"));
-    EXPECT_FALSE(client.Get("/index.cgi?board=accounts"));
-    EXPECT_TRUE(client.Get("/index.cgi?board=accounts"));
-}
-
-TEST(BoardServerFaults, ClosingAnIdleConnectionDoesNotUseUpADrop) {
-    TestServer server(smallState(1));
+    httplib::Client reused("127.0.0.1", server.port());
+    reused.set_keep_alive(true);
+    ASSERT_TRUE(reused.Get("/index.cgi?board=accounts"));
     {
         httplib::Client idle("127.0.0.1", server.port());
         idle.set_keep_alive(true);
         ASSERT_TRUE(idle.Get("/index.cgi?board=accounts"));
-        ASSERT_TRUE(server.faults("drop=1"));
-    }
-    EXPECT_EQ(proxyGet(server.port(), "http://testbank.proboards.com/index.cgi?board=accounts"),
-              "");
-}
-
-TEST(BoardServerFaults, SlowDelaysEveryForumAnswer) {
-    TestServer server(smallState(1));
-    ForumClient client(server.port());
-    ASSERT_TRUE(server.faults("slow_ms=300&overload=1"));
-    for (const auto* expected : {"Too Many Connections", "Test Bank - Accounts"}) {
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(titleOf(client.page("board=accounts")), expected);
-        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
-    }
+        ASSERT_TRUE(server.faults("drop=2"));
+    } // closing an idle connection does not use up a drop
+    EXPECT_FALSE(reused.Get("/index.cgi?board=accounts"));
+    EXPECT_EQ(proxied(server.port(), "GET", kIndexUrl), "");
+    EXPECT_TRUE(contains(proxied(server.port(), "GET", kIndexUrl), "200 OK"));
 }
 
 TEST(BoardServerFaults, ControlRejectsValuesThatAreNotCounts) {
     TestServer server(smallState(1));
     for (const auto* query :
-         {"overload=-1", "slow_ms=abc", "drop=1x", "drop=", "slow_ms=9999999"}) {
+         {"overload=-1", "slow_ms=abc", "drop=1x", "drop=", "slow_ms=9999999", "reset=x"}) {
         EXPECT_FALSE(server.faults(query)) << query;
     }
     EXPECT_TRUE(server.faults("overload=0&slow_ms=0&drop=0"));
+}
+
+TEST(BoardServerHostileClients, SlowClientsNeitherStarveOthersNorHoldTheirConnections) {
+    const struct {
+        const char* name;
+        int connections;
+        const char* opening;
+        bool drips; // a header line each round
+    } cases[] = {
+        {"idle", 64, "", false},
+        {"dripping a header line at a time", 16,
+         "GET /index.cgi?board=accounts HTTP/1.1\r\nHost: testbank.proboards.com\r\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestServer server(smallState(1));
+        std::deque<Connection> slow;
+        for (int i = 0; i < c.connections; ++i) {
+            ASSERT_TRUE(slow.emplace_back(server.port()).send(c.opening));
+        }
+        EXPECT_EQ(titleOf(ForumClient(server.port()).page("board=accounts")),
+                  "Test Bank - Accounts")
+            << "an ordinary client must still be served";
+        std::size_t closed = 0; // the server closes them in the order they came
+        for (const auto end = Clock::now() + kCutOffDeadline;
+             closed < slow.size() && Clock::now() < end;) {
+            for (auto i = closed; c.drips && i < slow.size(); ++i) {
+                slow[i].send("X-Drip: 1\r\n");
+            }
+            closed += slow[closed].receiveAll(kDripInterval) ? 1 : 0;
+        }
+        EXPECT_EQ(closed, slow.size()) << "the server must close slow connections";
+    }
+}
+
+constexpr std::size_t kHugeBody = 64 << 20;
+
+TEST(BoardServerHostileClients, BodiesOverTheCapAreRefusedBeforeTheyAreReadWhole) {
+    const std::string form = "POST /index.cgi HTTP/1.1\r\nHost: testbank.proboards.com\r\n"
+                             "Content-Type: application/x-www-form-urlencoded\r\n";
+    const struct {
+        const char* name;
+        std::string head;
+        bool chunked;
+        const char* answer;
+    } cases[] = {
+        {"chunked form", form + "Transfer-Encoding: chunked\r\n\r\n", true, "HTTP/1.1 413 "},
+        {"form of a declared length",
+         form + "Content-Length: " + std::to_string(kHugeBody) + "\r\n\r\n", false,
+         "HTTP/1.1 413 "},
+        {"chunked upload by a method the forum does not serve",
+         "PUT /index.cgi HTTP/1.1\r\nHost: testbank.proboards.com\r\n"
+         "Transfer-Encoding: chunked\r\n\r\n",
+         true, "HTTP/1.1 405 "},
+    };
+    TestServer server(smallState(1));
+    const std::string piece(64 << 10, 'x');
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The body goes out until the server answers or closes the connection.
+        Connection connection(server.port());
+        const auto framed = c.chunked ? "10000\r\n" + piece + "\r\n" : piece;
+        std::size_t sent = 0;
+        bool open = connection.send(c.head);
+        while (open && sent < kHugeBody && !connection.readable(0ms)) {
+            open = connection.send(framed);
+            sent += open ? piece.size() : 0;
+        }
+        if (open && c.chunked && sent == kHugeBody) {
+            connection.send("0\r\n\r\n");
+        }
+        const auto answer = connection.receiveAll(kAnswerDeadline).value_or("");
+        EXPECT_LT(sent, kHugeBody / 2);
+        EXPECT_TRUE(contains(answer, "\r\nConnection: close\r\n"))
+            << "what is left of the body must not be read as a request";
+        EXPECT_TRUE(answer.starts_with(c.answer)) << answer.substr(0, 40);
+    }
+    EXPECT_EQ(titleOf(ForumClient(server.port()).page("board=accounts")), "Test Bank - Accounts");
+
+    httplib::Client client("127.0.0.1", server.port());
+    client.set_compress(true);
+    const auto packed =
+        client.Post("/index.cgi", {{"Host", kForumHost}}, "message=" + std::string(32 << 20, 'x'),
+                    "application/x-www-form-urlencoded");
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(packed->status, 413) << "a compressed form is capped once unpacked";
+}
+
+TEST(BoardServerHostileClients, OnlyASingleRangeIsServedAsAPart) {
+    TestServer server(smallState(1));
+    httplib::Client client("127.0.0.1", server.port());
+    const auto whole = client.Get("/index.cgi?board=accounts", {{"Host", kForumHost}});
+    ASSERT_TRUE(whole);
+    std::string manyParts = "bytes=0-";
+    for (int i = 1; i < 2700; ++i) {
+        manyParts += ",0-";
+    }
+    const struct {
+        std::string range;
+        int status;
+        std::size_t bytes;
+    } cases[] = {{"bytes=0-9", 206, 10},
+                 {"bytes=0-9,20-29", 200, whole->body.size()},
+                 {manyParts, 200, whole->body.size()}};
+    for (const auto& c : cases) {
+        const auto result =
+            client.Get("/index.cgi?board=accounts", {{"Host", kForumHost}, {"Range", c.range}});
+        ASSERT_TRUE(result) << c.range.substr(0, 20);
+        EXPECT_EQ(result->status, c.status) << c.range.substr(0, 20);
+        EXPECT_EQ(result->body.size(), c.bytes) << c.range.substr(0, 20);
+    }
 }
 
 } // namespace
