@@ -4,17 +4,28 @@
 #include "QtPrinting.h"
 
 #include <QFile>
+#include <ostream>
 
-inline HtmlDocument fixtureDocument(const QString& name) {
-    QFile file(QStringLiteral(BROWSER_FIXTURES "/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return HtmlDocument::parse(QString::fromUtf8(file.readAll()),
-                               QUrl(QStringLiteral("http://bank.example.org/index.cgi?board=bank")),
-                               QStringLiteral("UTF-8"));
+// Lets a failure message carry a text: EXPECT_TRUE(...) << text.
+inline std::ostream& operator<<(std::ostream& out, const QString& text) {
+    return out << text.toStdString();
 }
 
 inline HtmlDocument page(const QString& markup, const QString& charset = QStringLiteral("UTF-8")) {
-    return HtmlDocument::parse(
-        markup, QUrl(QStringLiteral("http://bank.example.org/forum/page.cgi?x=1")), charset);
+    return HtmlDocument::parse(markup, QUrl("http://bank.example.org/forum/page.cgi?x=1"), charset);
+}
+
+// A saved page of tests/fixtures, by its path there.
+inline QString fixture(const QString& path) {
+    QFile file(QStringLiteral(BROWSER_FIXTURES "/../") + path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+inline HtmlDocument fixtureDocument(const QString& name) {
+    return page(fixture("browser/" + name));
+}
+
+// The piece written `times` times over: the stuff of pages built to be large or deep.
+inline QString many(const char* piece, int times) {
+    return QString::fromUtf8(piece).repeated(times);
 }

@@ -1,11 +1,10 @@
 #include "CookieJar.h"
+#include "Fixtures.h"
 #include "LoopbackServer.h"
 #include "SharedNetwork.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QNetworkCookie>
-#include <QScopeGuard>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -33,17 +32,14 @@ protected:
             m_received = {request.method, request.target, request.get_header_value("Content-Type"),
                           request.body};
             response.set_content("<title>Received</title>", "text/html");
+            // A server that echoes the password into the address it sends the browser on to.
+            if (request.path == "/leak")
+                response.set_redirect("/broken?pw=" + request.get_param_value("pw") +
+                                      "&username=" + request.get_param_value("username"));
         };
         routes.Get("/echo", record);
         routes.Post("/echo", record);
-        // A server that echoes the password into the address it sends the browser on to.
-        routes.Post("/leak", [this](const httplib::Request& request, httplib::Response& response) {
-            std::lock_guard lock(m_mutex);
-            m_received = {request.method, request.target, request.get_header_value("Content-Type"),
-                          request.body};
-            response.set_redirect("/broken?pw=" + request.get_param_value("pw") +
-                                  "&username=" + request.get_param_value("username"));
-        });
+        routes.Post("/leak", record);
         routes.Get("/broken", [](const httplib::Request&, httplib::Response& response) {
             response.status = 500;
         });
@@ -64,17 +60,19 @@ protected:
                                  "text/html");
         });
         m_server.start();
+        browser::sharedNetwork(); // created before the test changes the log hook
+        setBrowserLog([this](const QString& line) { m_log.append(line); });
     }
     void TearDown() override {
+        setBrowserLog(nullptr);
         for (QWidget* window : QApplication::topLevelWidgets())
             delete window;
     }
 
     // Serves the markup as a windows-1252 page and opens it.
     void open(WebBrowser& browser, const QString& markup) {
-        ASSERT_TRUE(
-            navigateAndWait(browser, m_server.url(QStringLiteral("/form?markup=")) +
-                                         QString::fromLatin1(QUrl::toPercentEncoding(markup))));
+        ASSERT_TRUE(navigateAndWait(browser, m_server.url("/form?markup=") +
+                                                 QUrl::toPercentEncoding(markup)));
     }
 
     Received received() {
@@ -85,102 +83,98 @@ protected:
     LoopbackServer m_server;
     std::mutex m_mutex;
     Received m_received;
+    QStringList m_log;
 };
 
-TEST_F(BrowserForms, PostSendsTheSuccessfulControlsInThePageCharset) {
+struct SubmitCase {
+    const char* name;
+    const char* form;  // the form f of a windows-1252 page
+    const char* typed; // into its field with the id "typed", if any
+    const char* method;
+    const char* target; // as the server received it
+    const char* body;
+    const char* logged = nullptr; // in the one line of the log; none if null
+};
+
+void PrintTo(const SubmitCase& submit, std::ostream* out) {
+    *out << submit.name;
+}
+
+class FormSent : public BrowserForms, public ::testing::WithParamInterface<SubmitCase> {};
+
+TEST_P(FormSent, SendsWhatTheFormHolds) {
+    const SubmitCase& c = GetParam();
     WebBrowser browser;
-    open(browser,
-         QString::fromUtf8("<form name=postForm method=POST action=echo>"
-                           "<input type=hidden name=nextaction value=post>"
-                           "<select name=coin><option>galleon<option selected>sickle</select>"
-                           "<textarea id=message name=message></textarea>"
-                           "<input type=submit name=go value=Send></form>"));
-    EXPECT_EQ(browser.Document().charset(), QStringLiteral("windows-1252"));
-    browser.Document()
-        .getElementById(QStringLiteral("message"))
-        .setValue(QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac\n\xe4\xb8\xad"));
-    ASSERT_TRUE(browser.Document().forms(QStringLiteral("postForm")).submit());
+    open(browser, QString::fromUtf8(c.form));
+    EXPECT_EQ(browser.Document().charset(), "windows-1252");
+    if (c.typed)
+        browser.Document().getElementById("typed").setValue(QString::fromUtf8(c.typed));
+    ASSERT_TRUE(browser.Document().forms("f").submit());
     EXPECT_EQ(browser.ReadyState(), WebBrowser::ReadyStateLoading);
     ASSERT_TRUE(waitForCompletion(browser));
-    EXPECT_EQ(browser.LocationName(), QStringLiteral("Received"));
     const Received request = received();
-    EXPECT_EQ(request.method, "POST");
-    EXPECT_EQ(request.contentType, "application/x-www-form-urlencoded");
-    EXPECT_EQ(request.body, "nextaction=post&coin=sickle&message=caf%E9+%80%0D%0A%26%2320013%3B");
+    EXPECT_EQ(request.method, c.method);
+    EXPECT_EQ(request.target, c.target);
+    EXPECT_EQ(request.body, c.body);
+    EXPECT_EQ(request.contentType,
+              request.method == "POST" ? "application/x-www-form-urlencoded" : "");
+    if (!c.logged) {
+        EXPECT_EQ(browser.LocationName(), "Received");
+        EXPECT_EQ(m_log, QStringList());
+        return;
+    }
+    ASSERT_EQ(m_log.size(), 1);
+    EXPECT_TRUE(m_log.front().contains(c.logged)) << m_log.front();
+    EXPECT_FALSE(m_log.front().contains("s3cret")) << m_log.front();
 }
 
-TEST_F(BrowserForms, GetReplacesTheQueryOfTheAction) {
-    WebBrowser browser;
-    open(browser,
-         QStringLiteral("<form id=search action='echo?stale=1'><input name=q value='a&b c'>"
-                        "<input type=checkbox name=unchecked></form>"));
-    ASSERT_TRUE(browser.Document().forms(QStringLiteral("search")).submit());
-    ASSERT_TRUE(waitForCompletion(browser));
-    EXPECT_EQ(received().method, "GET");
-    EXPECT_EQ(received().target, "/echo?q=a%26b+c");
-}
-
-TEST_F(BrowserForms, PasswordsAreAlwaysPostedAndNeverLogged) {
-    QStringList log;
-    setBrowserLog([&](const QString& line) { log.append(line); });
-    const auto restore = qScopeGuard([] { setBrowserLog(nullptr); });
-    WebBrowser browser;
-    open(browser, QStringLiteral("<form name=loginform method=get action='leak?from=form'>"
-                                 "<input name=username value=teller>"
-                                 "<input type=password name=pw></form>"));
-    browser.Document()
-        .forms(QStringLiteral("loginform"))
-        .field(QStringLiteral("pw"))
-        .setValue(QStringLiteral("s3cret!"));
-    ASSERT_TRUE(browser.Document().forms(QStringLiteral("loginform")).submit());
-    ASSERT_TRUE(waitForCompletion(browser));
-    const Received request = received();
-    EXPECT_EQ(request.method, "POST");
-    EXPECT_EQ(request.target, "/leak?from=form");
-    EXPECT_EQ(request.body, "username=teller&pw=s3cret%21");
-    ASSERT_EQ(log.size(), 1);
-    EXPECT_FALSE(log.front().contains(QStringLiteral("s3cret"))) << log.front().toStdString();
-    EXPECT_TRUE(log.front().contains(QStringLiteral("/broken?pw=***&username=teller")))
-        << log.front().toStdString();
-}
+INSTANTIATE_TEST_SUITE_P(
+    Browser, FormSent,
+    ::testing::Values(
+        SubmitCase{"a post in the page charset",
+                   "<form name=f method=POST action=echo><input type=hidden name=nextaction "
+                   "value=post><select name=coin><option>galleon<option selected>sickle</select>"
+                   "<textarea id=typed name=message></textarea>"
+                   "<input type=submit name=go value=Send></form>",
+                   "caf\xc3\xa9 \xe2\x82\xac\n\xe4\xb8\xad", "POST", "/echo",
+                   "nextaction=post&coin=sickle&message=caf%E9+%80%0D%0A%26%2320013%3B"},
+        SubmitCase{"a get replaces the query of the action",
+                   "<form id=f action='echo?stale=1'><input name=q value='a&b c'>"
+                   "<input type=checkbox name=unchecked></form>",
+                   nullptr, "GET", "/echo?q=a%26b+c", ""},
+        SubmitCase{"a password is posted and masked in the log",
+                   "<form name=f method=get action='leak?from=form'><input name=username "
+                   "value=teller><input type=password id=typed name=pw></form>",
+                   "s3cret!", "POST", "/leak?from=form", "username=teller&pw=s3cret%21",
+                   "/broken?pw=***&username=teller"}));
 
 TEST_F(BrowserForms, LoginIsSharedByEveryBrowserAndOutlivesTheSession) {
     WebBrowser login;
-    open(login,
-         QStringLiteral(
-             "<table><form name=loginform method=post action=login><tr><td>"
-             "<input id=username name=username><input id=password type=password name=password>"
-             "</td></tr></form></table>"));
-    login.Document().getElementById(QStringLiteral("username")).setValue(QStringLiteral("teller"));
-    login.Document().getElementById(QStringLiteral("password")).setValue(QStringLiteral("teller"));
-    ASSERT_TRUE(login.Document().forms(QStringLiteral("loginform")).submit());
+    open(login, "<table><form name=loginform method=post action=login><tr><td>"
+                "<input id=username name=username><input type=password name=password>"
+                "</td></tr></form></table>");
+    login.Document().getElementById("username").setValue("teller");
+    ASSERT_TRUE(login.Document().forms("loginform").submit());
     ASSERT_TRUE(waitForCompletion(login));
-    EXPECT_EQ(login.Document().scriptVariable(QStringLiteral("pb_username")),
-              QStringLiteral("teller"));
+    EXPECT_EQ(login.Document().scriptVariable("pb_username"), "teller");
 
     WebBrowser other;
-    ASSERT_TRUE(navigateAndWait(other, m_server.url(QStringLiteral("/whoami"))));
-    EXPECT_EQ(other.Document().scriptVariable(QStringLiteral("pb_username")),
-              QStringLiteral("teller"));
-
-    other.Navigate(m_server.url(QStringLiteral("/whoami")), WebBrowser::navOpenInNewWindow);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return other.ReadyState() == WebBrowser::ReadyStateComplete; }, 20'000));
+    other.Navigate(m_server.url("/whoami"), WebBrowser::navOpenInNewWindow);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !other.Busy(); }, 20'000));
     ASSERT_EQ(pageViewers().size(), 1);
     const auto* page = pageViewers().front()->findChild<QTextBrowser*>();
     ASSERT_NE(page, nullptr);
-    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("Logged in as teller")));
+    EXPECT_EQ(page->toPlainText(), "Logged in as teller");
 
     // What a restart finds: only the cookie with an expiry date, in a file only the user may read.
     const QString path = browser::cookieFilePath();
     struct stat status {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
-    const browser::PersistentCookieJar restarted(path);
     const QList<QNetworkCookie> kept =
-        restarted.cookiesForUrl(QUrl(m_server.url(QStringLiteral("/whoami"))));
+        browser::PersistentCookieJar(path).cookiesForUrl(m_server.url("/whoami"));
     ASSERT_EQ(kept.size(), 1);
-    EXPECT_EQ(kept.front().name(), QByteArray("remember"));
+    EXPECT_EQ(kept.front().name(), "remember");
 }
 
 } // namespace
