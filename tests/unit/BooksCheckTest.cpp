@@ -34,10 +34,32 @@ public:
         }
     }
 
-    // Account `from` pays `to` the amount; both posts get their items unless
-    // the other half is left out.
-    void pay(int from, int to, const AmountFields& amount, const QString& dollars,
-             bool anonymous = false, bool otherHalf = true) {
+    // Runs a script of steps split by commas: "A>B 5G" Alice pays Bob 5 Galleons
+    // ("2K" two knuts), "anon" makes it anonymous, "half" leaves out Bob's half;
+    // "archive A" moves Alice's list into an archive reply; "B~x~y" replaces x by y
+    // in Bob's post, "B~~y" the whole post, as a hand edit would.
+    void run(const QString& script) {
+        for (const QString& step : script.split(", ", Qt::SkipEmptyParts)) {
+            const QStringList words = step.split(' '), edit = step.split('~');
+            if (edit.size() == 3) {
+                QString& post = accounts[index(step.front())].post;
+                post = edit[1].isEmpty() ? edit[2] : post.replace(edit[1], edit[2]);
+            } else if (words[0] == "archive") {
+                archive(index(words[1]));
+            } else {
+                pay(index(words[0].front()), index(words[0].back()), words[1],
+                    words.contains("anon"), !words.contains("half"));
+            }
+        }
+    }
+
+    void pay(int from, int to, const QString& amountText, bool anonymous, bool otherHalf) {
+        const int count = amountText.chopped(1).toInt();
+        const bool inGalleons = amountText.endsWith('G');
+        const AmountFields amount{"- " + QString::number(inGalleons ? count : 0), "0",
+                                  QString::number(inGalleons ? 0 : count)};
+        const qint64 knuts = *amountKnuts(amount);
+        const QString dollars = "$" + QString::number(knuts * 7.33 / 493, 'f', 2);
         Transaction t;
         t.type = TransactionType::Expense;
         t.accountName = accounts[from].name;
@@ -49,7 +71,6 @@ public:
         t.anonymous = anonymous;
         t.boardUrl = Board;
         t.timeZoneText = " (UTC)";
-        const qint64 knuts = *amountKnuts(amount);
         const bool aborted = knutValueOf(balance(from)) < knuts;
         const CoinTexts payer = aborted ? balance(from) : *movedBalance(balance(from), -knuts);
         const CoinTexts payee = aborted ? balance(to) : *movedBalance(balance(to), knuts);
@@ -78,106 +99,70 @@ public:
     QList<AccountRecord> accounts;
 
 private:
+    static int index(QChar name) { return QString("ABR").indexOf(name); }
+    static int index(const QString& name) { return index(name.front()); }
     void write(int account, const CoinTexts& coins, const QString& item) {
         accounts[account].post =
             rewriteAccountPost(accounts[account].post, accounts[account].threadNumber, coins, item);
     }
 };
 
-const AmountFields FiveGalleons{"- 5", "0", "0"};
-const AmountFields TwoKnuts{"- 0", "0", "2"};
-
 } // namespace
 
 TEST(BooksCheck, FindsWhatNoLongerBalancesAndNothingElse) {
     const struct {
         const char* what;
-        std::function<void(Books&)> make;
+        const char* script;
         // Each finding as kind/account/line or detail start; empty for none.
         QStringList found;
         qint64 unmirrored;
     } cases[] = {
-        {"two whole transactions",
-         [](Books& b) {
-             b.pay(0, 1, FiveGalleons, "$36.65");
-             b.pay(1, 0, TwoKnuts, "$0.03");
-         },
-         {},
-         0},
-        {"an anonymous pair, names of any letters",
-         [](Books& b) { b.pay(0, 2, TwoKnuts, "$0.03", true); },
-         {},
-         0},
-        {"a pair split across an archive",
-         [](Books& b) {
-             b.pay(0, 1, FiveGalleons, "$36.65");
-             b.archive(0);
-             b.pay(0, 1, TwoKnuts, "$0.03");
-         },
-         {},
-         0},
-        {"an aborted attempt needs no mirror",
-         [](Books& b) {
-             b.pay(1, 0, {"- 9", "0", "0"}, "$65.97", false, false);
-         },
-         {},
-         0},
+        {"two whole transactions", "A>B 5G, B>A 2K", {}, 0},
+        {"an anonymous pair, names of any letters", "A>R 2K anon", {}, 0},
+        {"a pair split across an archive", "A>B 5G, archive A, A>B 2K", {}, 0},
+        {"an aborted attempt needs no mirror", "B>A 9G half", {}, 0},
         {"a missing mirror",
-         [](Books& b) {
-             b.pay(0, 1, FiveGalleons, "$36.65");
-             b.pay(0, 1, TwoKnuts, "$0.03", false, false);
-         },
+         "A>B 5G, A>B 2K half",
          {"0/Alice/No mirror in the account of Bob"},
          -2},
         {"the same amount at another dollar value is no mirror",
-         [](Books& b) {
-             b.pay(0, 1, TwoKnuts, "$0.03");
-             b.accounts[1].post.replace("($0.03 USD)", "($0.04 USD)");
-         },
+         "A>B 2K, B~($0.03 USD)~($0.04 USD)",
          {"0/Alice/No mirror", "0/Bob/No mirror"},
          0},
         {"a wrong coin block",
-         [](Books& b) {
-             b.pay(0, 1, FiveGalleons, "$36.65");
-             b.accounts[1].post.replace("Galleons: 6", "Galleons: 60");
-         },
+         "A>B 5G, B~Galleons: 6~Galleons: 60",
          {"1/Bob/The coin block holds 60 Galleons, 0 Sickles, 0 Knuts; the newest item's "
           "balance is 6 Galleons, 0 Sickles, 0 Knuts"},
          0},
         {"a damaged item",
-         [](Books& b) {
-             b.pay(0, 1, FiveGalleons, "$36.65");
-             b.accounts[0].post.replace("Balance: Galleons:", "Balance Galleons:");
-         },
+         "A>B 5G, A~Balance: Galleons:~Balance Galleons:",
          {"2/Alice/Cannot read the line: Balance Galleons:7 Sickles:3 Knuts:7  ($1.00 USD)",
           "0/Bob/No mirror in the account of Alice"},
          5 * 493},
         {"a post without coin block and signature",
-         [](Books& b) { b.accounts[2].post = "Galleons: 1\r\nKnuts: 2\r\n"; },
+         "R~~Galleons: 1\r\nKnuts: 2\r\n",
          {"2/Renée/The post has no coin block", "2/Renée/The post has no signature"},
          0},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         Books books;
-        c.make(books);
+        books.run(c.script);
         const BooksReport report = checkBooks(books.accounts);
         QStringList found;
         for (const BooksFinding& finding : report.findings)
             found.append(QString::number(finding.kind) + "/" + finding.account + "/" +
                          finding.detail);
-        ASSERT_EQ(found.size(), c.found.size())
-            << c.what << ": " << found.join(" | ").toStdString();
+        ASSERT_EQ(found.size(), c.found.size()) << found.join(" | ").toStdString();
         for (qsizetype i = 0; i < found.size(); ++i)
-            EXPECT_TRUE(found[i].startsWith(c.found[i]))
-                << c.what << ": " << found[i].toStdString();
-        EXPECT_EQ(report.unmirroredKnuts, c.unmirrored) << c.what;
+            EXPECT_TRUE(found[i].startsWith(c.found[i])) << found[i].toStdString();
+        EXPECT_EQ(report.unmirroredKnuts, c.unmirrored);
     }
 }
 
 TEST(BooksCheck, TheTotalIsEveryCoinBlockAndUnmirroredItemsSayWhere) {
     Books books;
-    books.pay(0, 1, FiveGalleons, "$36.65");
-    books.pay(0, 1, FiveGalleons, "$36.65", false, false); // money gone from the books
+    books.run("A>B 5G, A>B 5G half"); // money gone from the books
     const BooksReport report = checkBooks(books.accounts);
     const qint64 before = (12 * 493 + 3 * 29 + 7) + 493 + 5 * 29;
     EXPECT_EQ(report.totalKnuts, before - 5 * 493);
@@ -190,8 +175,7 @@ TEST(BooksCheck, TheTotalIsEveryCoinBlockAndUnmirroredItemsSayWhere) {
 
 TEST(TransactionItems, ItemsReadBackAsTheyWereWritten) {
     Books books;
-    books.pay(0, 2, FiveGalleons, "$36.65", true);
-    books.pay(1, 0, {"- 2", "0", "0"}, "$14.66"); // Bob lacks the funds
+    books.run("A>R 5G anon, B>A 2G"); // Bob lacks the funds
     const PostItems alice = readItems(books.accounts[0].post);
     ASSERT_FALSE(alice.unreadable);
     ASSERT_EQ(alice.items.size(), 2);
@@ -218,9 +202,7 @@ TEST(TransactionItems, ItemsReadBackAsTheyWereWritten) {
 TEST(BooksCheck, APostReadFromItsThreadPageChecksAsItsMarkupDoes) {
     // Members who may not edit a post read it as the forum renders it.
     Books books;
-    books.pay(0, 1, FiveGalleons, "$36.65");
-    books.pay(1, 2, TwoKnuts, "$0.03", true);
-    books.pay(2, 0, {"- 3", "0", "0"}, "$21.99"); // Renée lacks the funds
+    books.run("A>B 5G, B>R 2K anon, R>A 3G"); // Renée lacks the funds
     books.accounts[1].post.replace("Description:\r\n", "Description:Tom & <Jerry> [b]2[/b]\r\n");
     QList<AccountRecord> rendered = books.accounts;
     for (AccountRecord& account : rendered) {
@@ -254,9 +236,7 @@ TEST(BooksCheck, APostReadFromItsThreadPageChecksAsItsMarkupDoes) {
 
 TEST(BooksCheck, TheHistoryRunsFromTheOldestItemInTheArchives) {
     Books books;
-    books.pay(0, 1, FiveGalleons, "$36.65");
-    books.archive(0);
-    books.pay(1, 0, TwoKnuts, "$0.03");
+    books.run("A>B 5G, archive A, B>A 2K");
     const QList<HistoryPoint> history = balanceHistory(books.accounts[0]);
     ASSERT_EQ(history.size(), 2);
     EXPECT_EQ(history[0].balanceKnuts, 7 * 493 + 3 * 29 + 7);
