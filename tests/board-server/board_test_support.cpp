@@ -166,9 +166,9 @@ httplib::Params postForm(const std::string& action, int thread, int post,
 }
 
 ServedForum::ServedForum(int threads, const std::string& user)
-    : server(smallState(threads)), client(server.port()) {
+    : ServerOwner{TestServer(smallState(threads))}, ForumClient(server.port()) {
     if (!user.empty()) {
-        EXPECT_TRUE(client.login(user)) << user;
+        EXPECT_TRUE(login(user)) << user;
     }
 }
 

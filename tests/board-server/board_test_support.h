@@ -77,11 +77,13 @@ std::string accountsQuery(const std::string& action, int thread, int post = 0);
 httplib::Params postForm(const std::string& action, int thread, int post,
                          const std::string& subject, const std::string& message);
 
-// A server on smallState(threads) and a client of it, logged in as user unless that is empty.
-struct ServedForum {
-    explicit ServedForum(int threads, const std::string& user = "");
+struct ServerOwner {
     TestServer server;
-    ForumClient client;
+};
+
+// A client of its own server on smallState(threads), logged in as user unless that is empty.
+struct ServedForum : ServerOwner, ForumClient {
+    explicit ServedForum(int threads, const std::string& user = "");
 };
 
 // A folder of the running test's own, empty at first and removed with the object.
