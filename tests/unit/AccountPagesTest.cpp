@@ -2,6 +2,7 @@
 
 #include "CoinTextsPrinting.h"
 #include "HtmlDocument.h"
+#include "MemberList.h"
 #include "QtPrinting.h"
 #include "ThreadTable.h"
 
@@ -133,4 +134,23 @@ TEST(AccountPages, TodayAndYesterdayBecomeDates) {
     EXPECT_EQ(applyDayNames("<B>Yesterday</B> at 11:00pm", QDate(2026, 1, 1)),
               "Dec 31, 2025, 11:00pm");
     EXPECT_EQ(applyDayNames("Sep 02, 2026, 9:00am", Today), "Sep 02, 2026, 9:00am");
+}
+
+TEST(MemberList, TheLetterFollowsTheChosenPartOfTheName) {
+    const struct {
+        const char* user;
+        NameOrder order;
+        const char* letter;
+    } cases[] = {
+        {"Smith, John", NameOrder::FirstName, "J"}, {"Smith, John", NameOrder::LastName, "S"},
+        {"Smith, John", NameOrder::All, "A"},       {"smith", NameOrder::All, "A"},
+        {" smith", NameOrder::LastName, "S"},       {"Smith,", NameOrder::FirstName, "A"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(memberListLetter(c.user, c.order), c.letter) << c.user;
+}
+
+TEST(MemberList, TheAddressKeepsTheBoardAddressUpToItsQuery) {
+    EXPECT_EQ(memberListAddress("http://x.proboards.com/index.cgi?board=bank", "J"),
+              "http://x.proboards.com/index.cgi?action=members&view=letter&letter=J");
 }

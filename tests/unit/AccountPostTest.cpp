@@ -1,10 +1,17 @@
 #include "AccountPost.h"
 
+#include "AccountPages.h"
 #include "CoinTextsPrinting.h"
 #include "CrLfLines.h"
+#include "HtmlDocument.h"
+#include "PostText.h"
 #include "QtPrinting.h"
+#include "TransactionRecord.h"
+#include "board_model.h"
+#include "pages.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace bank;
 
@@ -12,6 +19,95 @@ namespace {
 
 const QString Board = "http://bank.proboards.com/index.cgi?board=vaultmeres";
 const CoinTexts Coins{"12", "3", "4"};
+
+const QDate Today(2026, 12, 6);
+const zentab::board::UnixTime Now = 1796558400; // 2026-12-06, noon UTC
+
+// Pieces of names and owners that have misled the readers: coin words with and
+// without colons, markup characters and letters outside ASCII.
+const QStringList Pieces = {
+    "Knut",  "Knut's Fund", "galleons:", "Sickles: 9", "KNUTS:", "\"Quill\"", "A & B", "<b>",
+    "a > b", "é",           "ö",         "Å",          "  ",     "Galleon",   "sickle"};
+const QStringList Hosts = {"bank", "galleonbank", "knutsickle", "sicklesknuts"};
+const QStringList NotableBalances = {"0", "-3", "4355950", "16", "28"};
+
+class AccountGenerator {
+public:
+    QString text() {
+        QString text;
+        const int pieces = below(5) + 1;
+        for (int i = 0; i < pieces; ++i)
+            text += Pieces[below(Pieces.size())];
+        if (below(8) == 0)
+            return text.repeated(200).left(200);
+        return text;
+    }
+
+    QString owner() { return below(5) == 0 ? QString() : text(); }
+
+    CoinTexts coins() { return {balance(), balance(), balance()}; }
+
+    QString boardUrl() {
+        return "http://" + Hosts[below(Hosts.size())] + ".proboards.com/index.cgi?board=vaultmeres";
+    }
+
+private:
+    QString balance() {
+        if (below(2) == 0)
+            return NotableBalances[below(NotableBalances.size())];
+        return QString::number(std::uniform_int_distribution<int>(-500, 5'000'000)(random_));
+    }
+
+    int below(qsizetype bound) {
+        return std::uniform_int_distribution<int>(0, int(bound) - 1)(random_);
+    }
+
+    std::mt19937 random_{20261206};
+};
+
+// A transaction's item, the account name as its description and an older
+// balance on its "Balance:" line.
+QString transactionItem(const QString& accountName, const CoinTexts& olderBalance,
+                        const QString& boardUrl) {
+    Transaction transaction;
+    transaction.accountName = accountName;
+    transaction.counterpartName = "Ada Quill";
+    transaction.counterpartThread = "7";
+    transaction.reason = "Deposit";
+    transaction.description = accountName;
+    transaction.boardUrl = boardUrl;
+    return accountItem(transaction, {{"+ 1", "0", "0"},
+                                     "7.33",
+                                     olderBalance,
+                                     "100",
+                                     false,
+                                     QDateTime(QDate(2026, 12, 5), QTime(13, 2))});
+}
+
+// The body of the thread page the board serves for the post, as the browser's
+// document gives it.
+QString threadPageBody(const QString& subject, const QString& message) {
+    namespace board = zentab::board;
+    board::Forum forum;
+    forum.title = "Vaultmere's Bank";
+    board::Board accounts;
+    accounts.id = "vaultmeres";
+    const int id = board::startThread(forum, accounts, "teller", subject.toStdString(),
+                                      message.toStdString(), Now);
+    const std::string html =
+        board::threadPage({forum, nullptr, Now, accounts.id}, accounts, *accounts.findThread(id));
+    return HtmlDocument::parse(QString::fromStdString(html),
+                               QUrl("http://vaultmeres.proboards.com/index.cgi"), "UTF-8")
+        .body()
+        .innerHTML();
+}
+
+void expectBothReadersGive(const QString& subject, const QString& message, const CoinTexts& coins) {
+    EXPECT_EQ(readEditFormBalances(message), coins);
+    const AccountThread thread = readAccountThread(threadPageBody(subject, message), Today);
+    EXPECT_FALSE(thread.missingCoinLine);
+    EXPECT_EQ(thread.balances, coins);
+}
 
 } // namespace
 
@@ -100,5 +196,117 @@ TEST(AccountPost, BothReadersTakeEachCoinFromTheFirstLineBeginningWithItsLabel) 
         EXPECT_EQ(readBalances(body), c.shown) << body.toStdString();
         const QString form = QStringList(c.lines).replaceInStrings("{list}", "[LIST]").join('\n');
         EXPECT_EQ(readEditFormBalances(form), c.numbers) << form.toStdString();
+    }
+}
+
+TEST(PostText, APostHeldAsSentIsRecognisedThroughTheForumsOwnWriting) {
+    const PostFields sent{"Tom & Jerry", "Galleons: 5\r\nSickles: 0\r\n\r\nfor Renée <3\r\n"};
+    const struct {
+        const char* what;
+        PostFields held;
+        bool same;
+    } cases[] = {
+        {"as sent", sent, true},
+        {"line feeds", {"Tom & Jerry", "Galleons: 5\nSickles: 0\n\nfor Renée <3\n"}, true},
+        {"references",
+         {"Tom &amp; Jerry", "Galleons: 5\r\nSickles: 0\r\n\r\nfor Ren&#233;e &lt;3\r\n"},
+         true},
+        {"hexadecimal reference", {"Tom &#x26; Jerry", sent.message}, true},
+        {"blanks around the whole", {" Tom & Jerry ", sent.message + "\r\n  "}, true},
+        {"another number",
+         {sent.subject, "Galleons: 6\r\nSickles: 0\r\n\r\nfor Renée <3\r\n"},
+         false},
+        {"a line lost", {sent.subject, "Galleons: 5\r\n\r\nfor Renée <3\r\n"}, false},
+        {"blanks inside",
+         {sent.subject, "Galleons:  5\r\nSickles: 0\r\n\r\nfor Renée <3\r\n"},
+         false},
+        {"another subject", {"Tom Jerry", sent.message}, false},
+        {"the forum's error page", {}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(holdsAsSent(sent, c.held), c.same) << c.what;
+}
+
+TEST(PostText, CharacterReferencesBecomeTheirCharacters) {
+    const std::pair<const char*, QString> cases[] = {
+        {"&amp;&lt;&gt;&quot;&apos;", "&<>\"'"},
+        {"caf&#233; &#x1F600;", QString("caf\u00e9 ") + QString::fromUcs4(U"\U0001F600")},
+        {"&nbsp;", QString(QChar(0xA0))},
+        // What is no reference stays as written.
+        {"A & B; &unknown; &#0; &#xD800; &#99999999;",
+         "A & B; &unknown; &#0; &#xD800; &#99999999;"},
+        {"trailing &", "trailing &"},
+    };
+    for (const auto& [text, decoded] : cases)
+        EXPECT_EQ(decodeCharacterReferences(text), decoded) << text;
+}
+
+TEST(PostText, ListMarkersAreFoundInAnyCase) {
+    const std::pair<const char*, std::optional<QString>> cases[] = {
+        {"Paid for a [list] of things", "[list]"},
+        {"[/LIST] at the end", "[/list]"},
+        {"[List]", "[list]"},
+        {"a list, [lis t] and [*]", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, marker] : cases)
+        EXPECT_EQ(listMarkerIn(text), marker) << text;
+}
+
+TEST(PostText, TheNewestPostOfAThreadIsFoundAmongItsEditLinks) {
+    const QStringList links = {
+        "index.cgi?board=b&action=modifypost&thread=5&post=5",
+        "index.cgi?board=b&action=modifypost&thread=5&post=12",
+        "index.cgi?board=b&action=deletepost&thread=5&post=30",
+        "index.cgi?board=b&action=modifypost&thread=50&post=40",
+        "index.cgi?board=b&action=modifypost&thread=5&post=9#reply",
+        "mailto:someone@example.org",
+    };
+    EXPECT_EQ(newestPostNumber(links, "5"), "12");
+    EXPECT_EQ(newestPostNumber(links, "50"), "40");
+    EXPECT_EQ(newestPostNumber(links, "7"), std::nullopt);
+    EXPECT_EQ(editedPosts(links + links, "5"), QStringList({"5", "12", "9"}));
+    EXPECT_EQ(threadNumberIn("http://x.proboards.com/index.cgi?board=b&THREAD=42&post=42"), "42");
+    EXPECT_EQ(threadNumberIn("http://x.proboards.com/index.cgi?board=b"), "");
+}
+
+TEST(TransactionRecord, ABalanceMovesWithinWhatTheCalculatorHolds) {
+    const struct {
+        CoinTexts before;
+        qint64 change;
+        std::optional<CoinTexts> after;
+    } cases[] = {
+        {{"12", "3", "7"}, 1, CoinTexts{"12", "3", "8"}},
+        {{"12", "3", "7"}, -(12 * 493 + 3 * 29 + 7), CoinTexts{"0", "0", "0"}},
+        {{"0", "0", "10"}, -29, CoinTexts{"0", "0", "-19"}},
+        {{"1", "20", "40"}, 0, CoinTexts{"2", "4", "11"}},
+        {{"4355950", "10", "6"}, 1, CoinTexts{"4355950", "10", "7"}},
+        {{"4355950", "10", "7"}, 1, std::nullopt},
+        {{"-4355950", "-10", "-8"}, -1, std::nullopt},
+        {{"9999999", "0", "0"}, 0, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(movedBalance(c.before, c.change), c.after) << c.change;
+}
+
+TEST(AccountPostReadBack, BothReadersGiveTheWrittenBalancesOfAnyAccount) {
+    AccountGenerator generate;
+    for (int i = 0; i < 300; ++i) {
+        const QString name = generate.text();
+        const QString owner = generate.owner();
+        const QString boardUrl = generate.boardUrl();
+        const CoinTexts created = generate.coins();
+        const CoinTexts afterTransaction = generate.coins();
+        SCOPED_TRACE(QString("case %1: name '%2', owner '%3', %4")
+                         .arg(i)
+                         .arg(name, owner, boardUrl)
+                         .toStdString());
+
+        const NewAccountPost post = composeAccountPost(name, owner, created, boardUrl);
+        expectBothReadersGive(post.subject, post.message, created);
+
+        const QString rewritten = rewriteAccountPost(post.message, "42", afterTransaction,
+                                                     transactionItem(name, created, boardUrl));
+        expectBothReadersGive(post.subject, rewritten, afterTransaction);
     }
 }
