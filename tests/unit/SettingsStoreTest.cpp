@@ -1,8 +1,8 @@
 #include "SettingsStore.h"
 
-#include "Dialogs.h"
 #include "ProgramLog.h"
 #include "QtPrinting.h"
+#include "ScriptedDialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,25 +42,6 @@ protected:
 
     static inline QTemporaryDir* home = nullptr;
     QStringList log;
-};
-
-class RecordedBoxes : public DialogResponder {
-public:
-    RecordedBoxes() { setDialogResponder(this); }
-    ~RecordedBoxes() override { setDialogResponder(nullptr); }
-    int msgBox(const QString& text, int, const QString&) override {
-        texts.append(text);
-        return vbOK;
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
-        ADD_FAILURE() << "no input box expected";
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(const QString&, const QString&) override {
-        ADD_FAILURE() << "no file choice expected";
-        return std::nullopt;
-    }
-    QStringList texts;
 };
 
 TEST_F(SettingsStore, BoardAddressesAreKeysThatStayWhole) {
@@ -121,7 +102,8 @@ TEST_F(SettingsStore, ALinkInPlaceOfTheFileIsNeverFollowed) {
 TEST_F(SettingsStore, AnUnreadableFileIsKeptAsideAndTheUserToldOnce) {
     const QByteArray damaged = "[Boards\nkey=1\n\x01\x02\xff\n";
     write(settingsFilePath(), damaged);
-    RecordedBoxes boxes;
+    ScriptedDialogs boxes;
+    boxes.answer(platform::vbOK);
     EXPECT_EQ(GetSetting("Boards", "key", "default"), "default");
     SaveSetting("Boards", "key", "2");
     EXPECT_EQ(GetSetting("Boards", "key", "default"), "2");
@@ -134,8 +116,9 @@ TEST_F(SettingsStore, AnUnreadableFileIsKeptAsideAndTheUserToldOnce) {
     });
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(contents(file.dir().filePath(kept.front())), damaged);
-    ASSERT_EQ(boxes.texts.size(), 1);
-    EXPECT_TRUE(boxes.texts.front().contains(kept.front())) << boxes.texts.front().toStdString();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_TRUE(boxes.shown()[0].text.contains(kept.front()))
+        << boxes.shown()[0].text.toStdString();
 }
 
 } // namespace
