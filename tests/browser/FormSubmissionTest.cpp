@@ -1,9 +1,6 @@
 #include "CookieJar.h"
-#include "Fixtures.h"
 #include "LoopbackServer.h"
-#include "SharedNetwork.h"
 
-#include <QApplication>
 #include <QNetworkCookie>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
@@ -19,7 +16,7 @@ struct Received {
     std::string body;
 };
 
-class BrowserForms : public ::testing::Test {
+class BrowserForms : public BrowserTest {
 protected:
     void SetUp() override {
         httplib::Server& routes = m_server.server();
@@ -60,13 +57,7 @@ protected:
                                  "text/html");
         });
         m_server.start();
-        browser::sharedNetwork(); // created before the test changes the log hook
-        setBrowserLog([this](const QString& line) { m_log.append(line); });
-    }
-    void TearDown() override {
-        setBrowserLog(nullptr);
-        for (QWidget* window : QApplication::topLevelWidgets())
-            delete window;
+        BrowserTest::SetUp();
     }
 
     // Serves the markup as a windows-1252 page and opens it.
@@ -80,10 +71,8 @@ protected:
         return m_received;
     }
 
-    LoopbackServer m_server;
     std::mutex m_mutex;
     Received m_received;
-    QStringList m_log;
 };
 
 struct SubmitCase {
@@ -109,9 +98,10 @@ TEST_P(FormSent, SendsWhatTheFormHolds) {
     EXPECT_EQ(browser.Document().charset(), "windows-1252");
     if (c.typed)
         browser.Document().getElementById("typed").setValue(QString::fromUtf8(c.typed));
-    ASSERT_TRUE(browser.Document().forms("f").submit());
-    EXPECT_EQ(browser.ReadyState(), WebBrowser::ReadyStateLoading);
-    ASSERT_TRUE(waitForCompletion(browser));
+    ASSERT_TRUE(completes(browser, [&] {
+        ASSERT_TRUE(browser.Document().forms("f").submit());
+        EXPECT_EQ(browser.ReadyState(), WebBrowser::ReadyStateLoading);
+    }));
     const Received request = received();
     EXPECT_EQ(request.method, c.method);
     EXPECT_EQ(request.target, c.target);
@@ -154,8 +144,7 @@ TEST_F(BrowserForms, LoginIsSharedByEveryBrowserAndOutlivesTheSession) {
                 "<input id=username name=username><input type=password name=password>"
                 "</td></tr></form></table>");
     login.Document().getElementById("username").setValue("teller");
-    ASSERT_TRUE(login.Document().forms("loginform").submit());
-    ASSERT_TRUE(waitForCompletion(login));
+    ASSERT_TRUE(completes(login, [&] { login.Document().forms("loginform").submit(); }));
     EXPECT_EQ(login.Document().scriptVariable("pb_username"), "teller");
 
     WebBrowser other;

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "QtPrinting.h"
+#include "Fixtures.h"
+#include "SharedNetwork.h"
 #include "WebBrowser.h"
 
 #include <QApplication>
 #include <QSignalSpy>
-#include <QString>
 #include <QTest>
+#include <gtest/gtest.h>
 #include <httplib.h>
 #include <thread>
 
@@ -14,9 +15,6 @@
 // Register routes on server() before start().
 class LoopbackServer {
 public:
-    LoopbackServer() = default;
-    LoopbackServer(const LoopbackServer&) = delete;
-    LoopbackServer& operator=(const LoopbackServer&) = delete;
     ~LoopbackServer() {
         if (!m_thread.joinable())
             return;
@@ -53,16 +51,15 @@ private:
     int m_port = 0;
 };
 
-// Navigates and lets events run until the page has completed.
-inline bool navigateAndWait(WebBrowser& browser, const QString& url, int flags = 0) {
+// Runs the action and lets events run until the browser's page has completed.
+inline bool completes(WebBrowser& browser, const std::function<void()>& action) {
     QSignalSpy complete(&browser, &WebBrowser::DocumentComplete);
-    browser.Navigate(url, flags);
+    action();
     return complete.wait(20'000);
 }
 
-inline bool waitForCompletion(WebBrowser& browser) {
-    QSignalSpy complete(&browser, &WebBrowser::DocumentComplete);
-    return complete.wait(20'000);
+inline bool navigateAndWait(WebBrowser& browser, const QString& url, int flags = 0) {
+    return completes(browser, [&] { browser.Navigate(url, flags); });
 }
 
 // The windows that navigations with the new-window flag opened.
@@ -74,3 +71,21 @@ inline QList<QWidget*> pageViewers() {
     }
     return viewers;
 }
+
+// A test with a loopback server, the browser's log collected, and no window left behind.
+// Register routes and start the server before calling SetUp().
+class BrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        browser::sharedNetwork(); // created before the test changes the log hook
+        setBrowserLog([this](const QString& line) { m_log.append(line); });
+    }
+    void TearDown() override {
+        setBrowserLog(nullptr);
+        for (QWidget* window : QApplication::topLevelWidgets())
+            delete window;
+    }
+
+    LoopbackServer m_server;
+    QStringList m_log;
+};

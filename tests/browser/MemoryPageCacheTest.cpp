@@ -16,7 +16,7 @@ namespace {
 // A page that the server lets browsers reuse for an hour.
 QNetworkCacheMetaData page(const char* path) {
     QNetworkCacheMetaData metaData;
-    metaData.setUrl(QUrl(QStringLiteral("http://bank.example.org") + QLatin1String(path)));
+    metaData.setUrl(QUrl("http://bank.example.org" + QLatin1String(path)));
     metaData.setExpirationDate(QDateTime::currentDateTimeUtc().addSecs(3600));
     return metaData;
 }
@@ -51,54 +51,48 @@ TEST(MemoryPageCache, KeepsPagesUntilTheyAreRemovedOrCrowdedOut) {
     EXPECT_FALSE(cache.remove(page("/a").url()));
     EXPECT_EQ(read(cache, "/a"), "(none)");
     EXPECT_EQ(read(cache, "/c"), "cccc");
-}
 
-TEST(MemoryPageCache, APageRemovedWhileItCameInIsNotKept) {
-    MemoryPageCache cache(100);
-    QIODevice* device = cache.prepare(page("/a"));
-    ASSERT_NE(device, nullptr);
-    device->write("partial");
-    EXPECT_TRUE(cache.remove(page("/a").url()));
-    cache.insert(device); // the network may still hand it over; it is gone
-    EXPECT_EQ(read(cache, "/a"), "(none)");
+    QIODevice* partial = cache.prepare(page("/d"));
+    ASSERT_NE(partial, nullptr);
+    partial->write("part");
+    EXPECT_TRUE(cache.remove(page("/d").url()));
+    cache.insert(partial); // the network may still hand it over; it is gone
+    EXPECT_EQ(read(cache, "/d"), "(none)");
 }
 
 TEST(MemoryPageCache, KeepsOnlyPagesThatMayBeReused) {
-    // The page as the server describes it, from a page with a lifetime.
-    const auto described = [](const std::function<void(QNetworkCacheMetaData&)>& change) {
-        QNetworkCacheMetaData metaData = page("/a");
-        change(metaData);
-        return metaData;
-    };
-    const auto noLifetime = [](QNetworkCacheMetaData& m) {
-        m.setExpirationDate({});
-    };
+    using MetaData = QNetworkCacheMetaData;
+    const QDateTime yesterday = QDateTime::currentDateTimeUtc().addDays(-1);
     const struct {
         const char* what;
-        QNetworkCacheMetaData metaData;
+        std::function<void(MetaData&)> change; // of a page with a lifetime
         bool kept;
     } cases[] = {
-        {"a lifetime", page("/a"), true},
-        {"a date of change", described([&](QNetworkCacheMetaData& m) {
-             noLifetime(m);
-             m.setLastModified(QDateTime::currentDateTimeUtc().addDays(-1));
-         }),
+        {"a lifetime", [](MetaData&) {}, true},
+        {"a date of change",
+         [&](MetaData& m) {
+             m.setExpirationDate({});
+             m.setLastModified(yesterday);
+         },
          true},
-        {"an entity tag", described([&](QNetworkCacheMetaData& m) {
-             noLifetime(m);
+        {"an entity tag",
+         [](MetaData& m) {
+             m.setExpirationDate({});
              m.setRawHeaders({{"ETag", "\"v1\""}});
-         }),
+         },
          true},
-        {"neither a lifetime nor a validator", described(noLifetime), false},
-        {"a ban on storing", described([](QNetworkCacheMetaData& m) { m.setSaveToDisk(false); }),
-         false},
-        {"more bytes than the cache holds", described([](QNetworkCacheMetaData& m) {
+        {"neither a lifetime nor a validator", [](MetaData& m) { m.setExpirationDate({}); }, false},
+        {"a ban on storing", [](MetaData& m) { m.setSaveToDisk(false); }, false},
+        {"more bytes than the cache holds",
+         [](MetaData& m) {
              m.setRawHeaders({{"Content-Length", "101"}});
-         }),
+         },
          false},
     };
     for (const auto& c : cases) {
+        MetaData metaData = page("/a");
+        c.change(metaData);
         MemoryPageCache cache(100);
-        EXPECT_EQ(cache.prepare(c.metaData) != nullptr, c.kept) << c.what;
+        EXPECT_EQ(cache.prepare(metaData) != nullptr, c.kept) << c.what;
     }
 }

@@ -62,18 +62,17 @@ TEST(BrowserDecoding, EscapedTextNeverBecomesScript) {
     const QByteArray bytes = "<meta charset=\"utf-7\"><p>+ADw-script+AD4-var pb_username = "
                              "+ACI-evil+ACI-+ADw-/script+AD4-</p>";
     const browser::DecodedPage decoded = browser::decodePage(bytes, QString());
-    const HtmlDocument document = HtmlDocument::parse(
-        decoded.text, QUrl(QStringLiteral("http://bank.example.org/")), decoded.charset);
-    EXPECT_EQ(document.scriptVariable(QStringLiteral("pb_username")), std::nullopt);
-    EXPECT_TRUE(document.body().innerText().contains(QStringLiteral("+ACI-evil+ACI-")));
+    const HtmlDocument document =
+        HtmlDocument::parse(decoded.text, QUrl("http://bank.example.org/"), decoded.charset);
+    EXPECT_EQ(document.scriptVariable("pb_username"), std::nullopt);
+    EXPECT_TRUE(document.body().innerText().contains("+ACI-evil+ACI-"));
 }
 
 TEST(BrowserDecoding, CharsetFromContentType) {
-    EXPECT_EQ(browser::charsetFromContentType(QStringLiteral("text/html; charset=UTF-8")),
-              QStringLiteral("UTF-8"));
+    EXPECT_EQ(browser::charsetFromContentType("text/html; charset=UTF-8"), "UTF-8");
     EXPECT_EQ(browser::charsetFromContentType(QStringLiteral("text/html;Charset = \"x-y\" ;a=b")),
-              QStringLiteral("x-y"));
-    EXPECT_TRUE(browser::charsetFromContentType(QStringLiteral("text/html")).isEmpty());
+              "x-y");
+    EXPECT_TRUE(browser::charsetFromContentType("text/html").isEmpty());
 }
 
 } // namespace
