@@ -1,46 +1,33 @@
 #include "KeyboardMap.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace calculator;
 using A = KeyAction;
 
 TEST(KeyboardMap, EveryMapIntegerRunsItsOperation) {
-    const struct {
-        int integer;
-        KeyCommand command;
-    } cases[] = {
-        {8, {A::ClearEntry}},
-        {264, {A::Clear}},
-        {71, {A::Galleons}},
-        {343, {A::Galleons}},
-        {83, {A::Sickles}},
-        {371, {A::Sickles}},
-        {75, {A::Knuts}},
-        {78, {A::Knuts}},
-        {363, {A::Knuts}},
-        {366, {A::Knuts}},
-        {80, {A::OpenParenthesis}},
-        {313, {A::OpenParenthesis}},
-        {304, {A::CloseParenthesis}},
-        {592, {A::CloseParenthesis}},
-        {187, {A::Operator, 0}},
-        {109, {A::Operator, 1}},
-        {189, {A::Operator, 1}},
-        {107, {A::Operator, 2}},
-        {443, {A::Operator, 2}},
-        {106, {A::Operator, 3}},
-        {312, {A::Operator, 3}},
-        {111, {A::Operator, 4}},
-        {191, {A::Operator, 4}},
-        {220, {A::Operator, 4}},
-        {333, {A::MemoryRecall}},
-        {589, {A::MemoryStore}},
-        {1101, {A::MemoryAdd}},
-        {1613, {A::MemoryClear}},
+    const std::pair<KeyCommand, std::vector<int>> cases[] = {
+        {{A::ClearEntry}, {8}},
+        {{A::Clear}, {264}},
+        {{A::Galleons}, {71, 343}},
+        {{A::Sickles}, {83, 371}},
+        {{A::Knuts}, {75, 78, 363, 366}},
+        {{A::OpenParenthesis}, {80, 313}},
+        {{A::CloseParenthesis}, {304, 592}},
+        {{A::Operator, 0}, {187}},
+        {{A::Operator, 1}, {109, 189}},
+        {{A::Operator, 2}, {107, 443}},
+        {{A::Operator, 3}, {106, 312}},
+        {{A::Operator, 4}, {111, 191, 220}},
+        {{A::MemoryRecall}, {333}},
+        {{A::MemoryStore}, {589}},
+        {{A::MemoryAdd}, {1101}},
+        {{A::MemoryClear}, {1613}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(commandForKey(c.integer % 256, c.integer / 256), c.command) << c.integer;
+    for (const auto& [command, integers] : cases)
+        for (int integer : integers)
+            EXPECT_EQ(commandForKey(integer % 256, integer / 256), command) << integer;
 }
 
 TEST(KeyboardMap, DigitsFromTheMainRowAndTheKeypadTypeDigits) {
