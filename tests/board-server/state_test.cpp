@@ -132,20 +132,20 @@ TEST(BoardServerSeed, TimesMayCountDaysBackFromNow) {
 }
 
 // Runs the board server with the arguments, killing it when it still runs after 15 s; its exit
-// status and standard error.
+// status and what it wrote.
 std::pair<int, std::string> runServer(const std::vector<std::string>& arguments) {
     std::string command = "timeout -s KILL 15 '" ZENTAB_BOARD_SERVER "'";
     for (const auto& argument : arguments) {
         command += " '" + argument + "'";
     }
-    FILE* output = ::popen((command + " 2>&1 >/dev/null").c_str(), "r");
-    std::string errors(1 << 12, '\0');
-    errors.resize(std::fread(errors.data(), 1, errors.size(), output));
+    FILE* output = ::popen((command + " 2>&1").c_str(), "r");
+    std::string said(1 << 12, '\0');
+    said.resize(std::fread(said.data(), 1, said.size(), output));
     const int status = ::pclose(output);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, errors};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, said};
 }
 
-TEST(BoardServerStartup, UnusableFilesStopItWithAMessageNamingThem) {
+TEST(BoardServerStartup, CommandLinesAndUnusableFilesEndItWithAMessage) {
     ScratchFolder folder;
     const auto broken = (folder.path / "broken.json").string();
     std::ofstream(broken) << "{\n  \"forums\": [\n    {,\n";
@@ -158,7 +158,7 @@ TEST(BoardServerStartup, UnusableFilesStopItWithAMessageNamingThem) {
     const struct {
         std::vector<std::string> arguments;
         int exitCode;
-        std::vector<std::string> said; // parts of the message
+        std::vector<std::string> said; // parts of what it writes
     } cases[] = {
         {{"--seed", absent}, 1, {"--seed", absent, "No such file or directory"}},
         {{"--seed", broken}, 1, {"--seed", broken, "line 3"}},
@@ -167,13 +167,17 @@ TEST(BoardServerStartup, UnusableFilesStopItWithAMessageNamingThem) {
         {{"--state", inAbsentFolder}, 1, {"--state", inAbsentFolder, "No such file or directory"}},
         {{"--state", inPlainFile}, 1, {"--state", inPlainFile, "Not a directory"}},
         {{"--port", "x"}, 2, {"'x' is no port number", "Try 'zentab-board-server --help'"}},
+        {{"--help"},
+         0,
+         {"--port N", "--seed FILE", "--state FILE", "--version", "vaultmeres.json)"}},
+        {{"--version"}, 0, {"zentab-board-server "}},
     };
     for (const auto& c : cases) {
-        const auto [exitCode, errors] = runServer(c.arguments);
-        SCOPED_TRACE(c.arguments.back() + " said: " + errors);
+        const auto [exitCode, said] = runServer(c.arguments);
+        SCOPED_TRACE(c.arguments.back() + " said: " + said);
         EXPECT_EQ(exitCode, c.exitCode);
         for (const auto& part : c.said) {
-            EXPECT_TRUE(contains(errors, part));
+            EXPECT_TRUE(contains(said, part));
         }
     }
 }
