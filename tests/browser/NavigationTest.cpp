@@ -471,10 +471,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "<input type=submit name=go value=Send></form>",
                    "caf\xc3\xa9 \xe2\x82\xac\n\xe4\xb8\xad", "POST", "/echo",
                    "nextaction=post&coin=sickle&message=caf%E9+%80%0D%0A%26%2320013%3B"},
-        SubmitCase{"a get replaces the query of the action",
-                   "<form id=f action='echo?stale=1'><input name=q value='a&b c'>"
-                   "<input type=checkbox name=unchecked></form>",
-                   nullptr, "GET", "/echo?q=a%26b+c", ""},
         SubmitCase{"a password is posted and masked in the log",
                    "<form name=f method=get action='leak?from=form'><input name=username "
                    "value=teller><input type=password id=typed name=pw></form>",
