@@ -2,11 +2,8 @@
 // the browsers reach, stopped with the calculator, and reported when it cannot start.
 #include "DemoBoard.h"
 
+#include "BoardE2e.h"
 #include "DemoMode.h"
-#include "ForumProxy.h"
-#include "QtPrinting.h"
-#include "ScriptedDialogs.h"
-#include "board_test_support.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -14,7 +11,6 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <csignal>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -48,25 +44,16 @@ TEST(DemoBoardServer, ReadsThePortOnlyFromTheServersAnnouncement) {
         EXPECT_EQ(app::listeningPort(c.line), c.port) << c.line;
 }
 
-TEST(DemoBoardServer, TheBrowsersReachTheDemoBoardUntilTheCalculatorCloses) {
+TEST(DemoBoardServer, TheBrowsersReachItUntilTheCalculatorClosesAndItKeepsChanges) {
     ScriptedDialogs dialogs; // no box may appear
-    qint64 server = 0;
-    {
-        const auto board = app::startDemoBoard(QCoreApplication::applicationDirPath());
-        ASSERT_TRUE(board);
-        server = board->processId();
-        EXPECT_TRUE(logInThroughForum(app::DemoBoardUrl, "teller"));
-    }
-    EXPECT_TRUE(processIsGone(server));
-}
-
-TEST(DemoBoardServer, ChangesAreKeptInTheUsersDataFolderBetweenRuns) {
-    ScriptedDialogs dialogs;
     const QString bin = QCoreApplication::applicationDirPath();
     const std::string host = "vaultmeres.proboards.com";
+    qint64 server = 0;
     {
         const auto board = app::startDemoBoard(bin);
         ASSERT_TRUE(board);
+        server = board->processId();
+        EXPECT_TRUE(logInThroughForum(app::DemoBoardUrl, "teller"));
         ForumClient client(board->port(), host);
         ASSERT_TRUE(client.login("member"));
         ASSERT_TRUE(client.post({{"action", "post2"},
@@ -75,6 +62,8 @@ TEST(DemoBoardServer, ChangesAreKeptInTheUsersDataFolderBetweenRuns) {
                                  {"message", "Galleons: 1"},
                                  {"nextaction", "post"}}));
     }
+    EXPECT_TRUE(processIsGone(server));
+    // In the user's data folder, for the next run.
     EXPECT_TRUE(
         QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                           "/demo-board-state.json"));

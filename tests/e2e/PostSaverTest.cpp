@@ -2,31 +2,22 @@
 // counts only when the post read back from its edit page is the one sent.
 #include "PostSaver.h"
 
-#include "ForumProxy.h"
-#include "QtPrinting.h"
+#include "BoardE2e.h"
 #include "WebBrowser.h"
-#include "board_test_support.h"
 
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 namespace {
 
 using bank::PostFields;
 using bank::PostSaver;
-using zentab::board::testing::ForumClient;
-using zentab::board::testing::smallState;
-using zentab::board::testing::TestServer;
-
-const QString Board = "http://testbank.proboards.com/index.cgi?board=accounts";
-
 QString editAddress(int thread) {
-    return Board + QStringLiteral("&action=modifypost&thread=%1&post=%1").arg(thread);
+    return TestBoard + QStringLiteral("&action=modifypost&thread=%1&post=%1").arg(thread);
 }
 
 class PostSaving : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(logInThroughForum(Board, "teller")); }
+    void SetUp() override { ASSERT_TRUE(logInThroughForum(TestBoard, "teller")); }
 
     // The edit form of a thread's first post, loaded in `browser`.
     bool openEditForm(int thread) {
@@ -35,7 +26,7 @@ protected:
         return completed.wait(30000) && bank::PostForm(browser).complete();
     }
 
-    TestServer server{smallState(3)};
+    zentab::board::testing::TestServer server{zentab::board::testing::smallState(3)};
     ForumProxy proxy{server.port()};
     WebBrowser browser;
     PostSaver saver{bank::ForumWait([] { return true; }, 20), 50};
@@ -53,13 +44,8 @@ TEST_F(PostSaving, OnlyAPostReadBackAsSentCountsAsSaved) {
         {"answered busy", [&] { ASSERT_TRUE(server.faults("overload=1")); },
          PostSaver::Outcome::Unchanged, "Too Many Connections"},
         // The error page's title holds the account's name ("Test Bank"...): no evidence.
-        {"thread deleted",
-         [&] {
-             ForumClient teller(server.port());
-             ASSERT_TRUE(teller.login("teller"));
-             ASSERT_TRUE(teller.get("board=accounts&action=deletepost&thread=3&post=3"));
-         },
-         PostSaver::Outcome::Unknown, "Test Bank - An Error Has Occurred"},
+        {"thread deleted", [&] { deleteInForum(server.port(), 3); }, PostSaver::Outcome::Unknown,
+         "Test Bank - An Error Has Occurred"},
     };
     for (int thread = 2; const auto& c : cases) {
         SCOPED_TRACE(c.what);
