@@ -67,64 +67,53 @@ TEST(AccountPages, ABoardPageOffersNewThreadsByItsButtonOnly) {
         HtmlDocument::parse("<a href=\"index.cgi?thread=5\">newthread.gif</a>", QUrl(), "UTF-8")));
 }
 
+// What the manager takes from an account thread, in one line.
+static std::string readThread(const QString& pageOrHtml) {
+    const AccountThread t = readAccountThread(
+        pageOrHtml.endsWith(".html") ? page(qPrintable(pageOrHtml)).body().innerHTML() : pageOrHtml,
+        Today);
+    return QStringList{t.missingCoinLine ? "no " + coinLineName(*t.missingCoinLine) : "",
+                       t.dateFound ? "dated" : "undated",
+                       t.created,
+                       t.lastTransaction,
+                       t.teller,
+                       t.balances.galleons + " " + t.balances.sickles + " " + t.balances.knuts,
+                       QString(t.mayModify ? "modify " : "") + (t.mayDelete ? "delete" : "")}
+        .join(" | ")
+        .toStdString();
+}
+
 TEST(AccountPages, AnAccountThreadGivesBalancesDatesTellerAndRights) {
-    const AccountThread thread =
-        readAccountThread(page("thread-with-transactions.html").body().innerHTML(), Today);
-    EXPECT_FALSE(thread.missingCoinLine);
-    EXPECT_TRUE(thread.dateFound);
-    EXPECT_EQ(thread.created, "Sep 02, 2026, 9:00am");
-    EXPECT_EQ(thread.lastTransaction, "Dec 05, 2026, 1:02pm");
-    EXPECT_EQ(thread.teller, "Brielle Sutherby");
-    EXPECT_EQ(thread.balances, (CoinTexts{"13", "15", "17"}));
-    EXPECT_TRUE(thread.body.startsWith("Galleons: 13\r\nSickles: 15\r\n"));
-    EXPECT_TRUE(thread.mayModify);
-    EXPECT_TRUE(thread.mayDelete);
-}
-
-TEST(AccountPages, WithoutALastEditTheCreationDateStandsTwice) {
-    const AccountThread thread =
-        readAccountThread(page("thread-account-guest.html").body().innerHTML(), Today);
-    EXPECT_EQ(thread.created, "Dec 06, 2026, 10:27am");
-    EXPECT_EQ(thread.lastTransaction, thread.created);
-    EXPECT_EQ(thread.teller, "N/A");
-    EXPECT_FALSE(thread.mayModify); // a guest is offered no buttons
-    EXPECT_FALSE(thread.mayDelete);
-}
-
-TEST(AccountPages, APostWithoutCoinLinesIsNoAccount) {
-    const struct {
-        QString html;
-        CoinLine missing;
-    } cases[] = {
-        {page("thread-missing-coins.html").body().innerHTML(), CoinLine::Galleon},
+    const char* const withTransactions = "thread-with-transactions.html";
+    EXPECT_TRUE(readAccountThread(page(withTransactions).body().innerHTML(), Today)
+                    .body.startsWith("Galleons: 13\r\nSickles: 15\r\n"));
+    const std::pair<QString, const char*> cases[] = {
+        {withTransactions, " | dated | Sep 02, 2026, 9:00am | Dec 05, 2026, 1:02pm | Brielle "
+                           "Sutherby | 13 15 17 | modify delete"},
+        // Without a last edit the creation date stands twice; a guest is offered no buttons.
+        {"thread-account-guest.html",
+         " | dated | Dec 06, 2026, 10:27am | Dec 06, 2026, 10:27am | N/A | 30 16 15 | "},
+        // A page without a date keeps only the name.
+        {"<!-- google_ad_section_start -->Galleons: 1<br>Sickles: 2<br>Knuts: 3<!-- "
+         "google_ad_section_end -->",
+         " | undated |  |  |  |    | "},
+        // A post without its coin lines is no account.
+        {"thread-missing-coins.html", "no galleon | undated |  |  |  |    | "},
         {"<!-- google_ad_section_start -->Galleons: 1<BR>Sickles: 2<br>Coins<!-- "
          "google_ad_section_start -->Knuts: 3",
-         CoinLine::Knut},
-        {"<!-- google_ad_section_start -->GALLEONS:7<br>knuts:1", CoinLine::Sickle},
+         "no knut | undated |  |  |  |    | "},
+        {"<!-- google_ad_section_start -->GALLEONS:7<br>knuts:1",
+         "no sickle | undated |  |  |  |    | "},
         {"<!-- google_ad_section_start -->Account Number: <a "
          "href=\"http://galleonbank.proboards.com/index.cgi?action=viewprofile&amp;user=knuts:\">"
          "42 </a><br><br>Galleons: 1<br>Note: sickles: 2<br><ul><br><li>Knuts: 3",
-         CoinLine::Sickle},
+         "no sickle | undated |  |  |  |    | "},
         {"<!-- google_ad_section_start -->Galleons: 1<br>Sickles: 2<br><UL><br><li>Knuts: 3",
-         CoinLine::Knut},
-        {"no markers at all", CoinLine::Galleon},
+         "no knut | undated |  |  |  |    | "},
+        {"no markers at all", "no galleon | undated |  |  |  |    | "},
     };
-    for (const auto& c : cases) {
-        const AccountThread thread = readAccountThread(c.html, Today);
-        ASSERT_TRUE(thread.missingCoinLine) << c.html.toStdString();
-        EXPECT_EQ(*thread.missingCoinLine, c.missing) << c.html.toStdString();
-    }
-    EXPECT_EQ(coinLineName(CoinLine::Knut), "knut");
-}
-
-TEST(AccountPages, APageWithoutADateKeepsOnlyTheName) {
-    const AccountThread thread = readAccountThread(
-        "<!-- google_ad_section_start -->Galleons: 1<br>Sickles: 2<br>Knuts: 3<!-- "
-        "google_ad_section_end -->",
-        Today);
-    EXPECT_FALSE(thread.missingCoinLine);
-    EXPECT_FALSE(thread.dateFound);
-    EXPECT_EQ(thread.balances, CoinTexts{});
+    for (const auto& [pageOrHtml, read] : cases)
+        EXPECT_EQ(readThread(pageOrHtml), read) << pageOrHtml.toStdString();
 }
 
 TEST(AccountPages, TodayAndYesterdayBecomeDates) {
