@@ -4,27 +4,19 @@
 
 #include "AccountListView.h"
 #include "AccountLoader.h"
+#include "BoardE2e.h"
 #include "Dialogs.h"
-#include "ForumProxy.h"
 #include "Module1.h"
-#include "PageViewer.h"
-#include "QtPrinting.h"
-#include "ScriptedDialogs.h"
 #include "SettingsStore.h"
 #include "StatusBar.h"
 #include "Twips.h"
 #include "WebBrowser.h"
 #include "board_json.h"
-#include "board_test_support.h"
 #include "frmLog.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QLocale>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -33,9 +25,7 @@ namespace board = zentab::board;
 using board::testing::ForumClient;
 using board::testing::TestServer;
 
-const QString SmallBoardUrl = "http://testbank.proboards.com/index.cgi?board=accounts";
 const QString DemoBoardUrl = "http://vaultmeres.proboards.com/index.cgi?board=vaultmeres";
-constexpr int Deadline = 60000;
 
 // A date as the manager shows it: the forum's "mmm dd, yyyy," and its clock time.
 QString shownDate(qint64 unixTime) {
@@ -53,9 +43,7 @@ protected:
     void TearDown() override {
         if (FrmVaultmeres::exists())
             FrmVaultmeres::instance().close();
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (qobject_cast<browser::PageViewer*>(window))
-                window->close();
+        closeViewers();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         proxy.reset();
     }
@@ -85,13 +73,6 @@ protected:
     static QPushButton* button(const char* name) { return manager().findChild<QPushButton*>(name); }
     static qsizetype logged(const QString& part) { return frmLog::instance().text().count(part); }
     static QTreeWidgetItem* row(const QString& key) { return list().findRow(key); }
-    // The windows that show the forum's answer to a request sent with the new-window flag.
-    static int answerWindows() {
-        int count = 0;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            count += qobject_cast<browser::PageViewer*>(window) && window->isVisible();
-        return count;
-    }
     static void resizeOuter(const QSize& outer) {
         manager().resize(outer - (manager().frameGeometry().size() - manager().size()));
     }
@@ -100,12 +81,8 @@ protected:
     void activate(const std::function<void()>& activation) {
         const qsizetype loads = logged("Opening page 1 of accounts");
         activation();
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                return logged("Opening page 1 of accounts") > loads &&
-                       !manager().loader().isLoading();
-            },
-            Deadline));
+        ASSERT_SOON(logged("Opening page 1 of accounts") > loads &&
+                    !manager().loader().isLoading());
     }
 
     void open() {
@@ -117,7 +94,7 @@ protected:
 
     void reactivate() {
         calculator.activateWindow();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return calculator.isActiveWindow(); }, Deadline));
+        ASSERT_SOON(calculator.isActiveWindow());
         activate([] { manager().activateWindow(); });
     }
 
@@ -131,24 +108,15 @@ protected:
 class SmallBoard : public Manager {
 protected:
     void SetUp() override {
-        serve(board::testing::smallState(3), SmallBoardUrl, "accounts");
+        serve(board::testing::smallState(3), TestBoard, "accounts");
         logIn("teller");
     }
 };
 
 TEST_F(SmallBoard, ListsEveryAccountAsTheForumHoldsIt) {
     // Thread 2 edited by the teller, so that it has a last transaction and a teller.
-    ForumClient client(server->port());
-    ASSERT_TRUE(client.login("teller"));
     const qint64 editedFrom = QDateTime::currentSecsSinceEpoch();
-    const auto edit = client.post({{"action", "modifypost2"},
-                                   {"board", "accounts"},
-                                   {"thread", "2"},
-                                   {"post", "2"},
-                                   {"subject", "Account 2"},
-                                   {"message", "Galleons: 20\r\nSickles: 1\r\nKnuts: 2\r\n"},
-                                   {"nextaction", "post"}});
-    ASSERT_TRUE(edit && edit->status == 303);
+    editInForum(server->port(), 2, "Account 2", "Galleons: 20\r\nSickles: 1\r\nKnuts: 2\r\n");
     const qint64 editedTo = QDateTime::currentSecsSinceEpoch();
 
     open();
@@ -216,7 +184,7 @@ TEST_F(SmallBoard, DeletesOnlyWhatTheUserConfirms) {
         EXPECT_EQ(dialogs.shown().back().text, c.question);
         EXPECT_EQ(dialogs.shown().back().style, c.style);
         EXPECT_EQ(logged("Opening page 1 of accounts") > loads, c.deleted);
-        EXPECT_EQ(answerWindows(), c.deleted ? 1 : 0);
+        EXPECT_EQ(viewers().size(), c.deleted ? 1 : 0); // the forum's answer
         EXPECT_EQ(list().topLevelItemCount(), c.deleted ? 2 : 3);
         ForumClient client(server->port());
         const std::string thread = client.page("board=accounts&action=display&thread=3");
@@ -256,7 +224,7 @@ TEST_F(SmallBoard, ABusyForumEndsTheLoadAndKeepsItFromStartingAgain) {
     dialogs.answer(platform::vbOK);
     manager().show();
     manager().activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.shown().empty(); }, Deadline));
+    ASSERT_SOON(!dialogs.shown().empty());
     EXPECT_EQ(dialogs.shown().front().title, "Server Overload Error");
     EXPECT_EQ(dialogs.shown().front().style, platform::vbCritical);
     EXPECT_TRUE(dialogs.shown().front().text.contains("Too Many Connections"));
@@ -264,9 +232,9 @@ TEST_F(SmallBoard, ABusyForumEndsTheLoadAndKeepsItFromStartingAgain) {
     EXPECT_EQ(status(), "Loading accounts, please wait...");
 
     calculator.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return calculator.isActiveWindow(); }, Deadline));
+    ASSERT_SOON(calculator.isActiveWindow());
     manager().activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return manager().isActiveWindow(); }, Deadline));
+    ASSERT_SOON(manager().isActiveWindow());
     QCoreApplication::processEvents();
     EXPECT_EQ(logged("Opening page 1 of accounts"), 1);
     EXPECT_EQ(list().topLevelItemCount(), 0);
@@ -280,7 +248,7 @@ TEST_F(SmallBoard, ABusyThreadPageIsReportedAndTheLoadIsNotReady) {
     dialogs.answer(platform::vbOK);
     manager().show();
     // Every thread page has come when the third one has: the busy one is the second.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return logged("WB2 (readystate=4)") == 3; }, Deadline));
+    ASSERT_SOON(logged("WB2 (readystate=4)") == 3);
     QCoreApplication::processEvents();
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown().front().title, "Server Overload Error");
@@ -297,7 +265,7 @@ TEST_F(SmallBoard, ClosingTheWindowDuringALoadEndsItQuietly) {
     dependent.show();
     manager().show();
     manager().activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !FrmVaultmeres::exists(); }, Deadline));
+    ASSERT_SOON(!FrmVaultmeres::exists());
     EXPECT_FALSE(dependent.isVisible());
     EXPECT_EQ(logged("WB2 (readystate=4)"), 1);
     EXPECT_EQ(logged("Opening page 2 of accounts"), 0);

@@ -2,54 +2,36 @@
 #include "frmAccountCreate.h"
 
 #include "AccountPost.h"
-#include "ForumProxy.h"
+#include "BoardE2e.h"
 #include "ModalWatchdog.h"
 #include "Module1.h"
-#include "QtPrinting.h"
-#include "ScriptedDialogs.h"
 #include "WebBrowser.h"
-#include "board_test_support.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace {
 
 using zentab::board::testing::ForumClient;
-using zentab::board::testing::smallState;
-using zentab::board::testing::TestServer;
-
-const QString Board = "http://testbank.proboards.com/index.cgi?board=accounts";
-
-QWidget* findViewer() {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->objectName() == "PageViewer" && window->isVisible())
-            return window;
-    return nullptr;
-}
 
 class AccountCreation : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(logInThroughForum(Board, "teller"));
-        Module1::BoardUrl = Board;
+        ASSERT_TRUE(logInThroughForum(TestBoard, "teller"));
+        Module1::BoardUrl = TestBoard;
         dialog = new frmAccountCreate(
             {"Bob"},
             [](const QString& thread) {
-                return Board + "&action=modifypost&thread=" + thread + "&post=" + thread;
+                return TestBoard + "&action=modifypost&thread=" + thread + "&post=" + thread;
             },
             nullptr);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->WBCreate().Navigate(Board + "&action=post");
+        dialog->WBCreate().Navigate(TestBoard + "&action=post");
         dialog->show();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return button("cmdOK")->isEnabled(); }, 10000));
+        ASSERT_SOON(button("cmdOK")->isEnabled());
     }
 
     void TearDown() override {
@@ -62,13 +44,7 @@ protected:
     QPushButton* button(const char* name) const { return dialog->findChild<QPushButton*>(name); }
     QComboBox* combo(const char* name) const { return dialog->findChild<QComboBox*>(name); }
     QLineEdit* box(const char* name) const { return dialog->findChild<QLineEdit*>(name); }
-
-    // Chooses the name and 30 Galleons, as a user would.
-    void fillIn(const QString& name, const QString& owner = {}) {
-        box("TextName")->setText(name);
-        box("TextUser")->setText(owner);
-        QTest::keyClicks(combo("ComboGalleons")->lineEdit(), "30");
-    }
+    void pressOK() const { QTest::mouseClick(button("cmdOK"), Qt::LeftButton); }
 
     // How many threads of the board carry this subject.
     int threadsNamed(const std::string& subject) {
@@ -77,26 +53,48 @@ protected:
             zentab::board::testing::countOf(client.page("board=accounts"), ">" + subject + "</a>"));
     }
 
-    TestServer server{smallState(2)};
+    zentab::board::testing::TestServer server{zentab::board::testing::smallState(2)};
     ForumProxy proxy{server.port()};
     ScriptedDialogs dialogs;
     ModalWatchdog modal{"frmAccountCreate"};
     QPointer<frmAccountCreate> dialog;
 };
 
-TEST_F(AccountCreation, ANameAndAGalleonsValueAreNeeded) {
-    dialogs.answer(platform::vbOK);
-    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
-    box("TextName")->setText("Ada Quill");
-    dialogs.answer(platform::vbOK);
-    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
-
-    ASSERT_EQ(dialogs.shown().size(), 2u);
-    EXPECT_EQ(dialogs.shown()[0].text, "Enter a name for the account");
-    EXPECT_EQ(dialogs.shown()[0].style, platform::vbInformation);
-    EXPECT_EQ(dialogs.shown()[1].text, "Enter values for the coins");
-    EXPECT_EQ(dialogs.shown()[1].style, platform::vbOKOnly);
-    EXPECT_EQ(dialog->postState(), frmAccountCreate::FormLoaded);
+TEST_F(AccountCreation, PostsOnlyANamedAccountWithCoinsAndAsksAboutANameTheBoardHas) {
+    const QString splits =
+        ", which marks the list of transactions in an account's post, so nothing was posted";
+    const struct {
+        QString name, owner, galleons; // typed
+        int answer;
+        QString text;
+        int style;
+    } cases[] = {
+        {"", "", "", platform::vbOK, "Enter a name for the account", platform::vbInformation},
+        {"Ada Quill", "", "", platform::vbOK, "Enter values for the coins", platform::vbOKOnly},
+        {"Loan [List] Book", "", "30", platform::vbOK,
+         "The account name \"Loan [List] Book\" holds [list]" + splits, platform::vbExclamation},
+        {"Ada", "jdoe[/list]", "30", platform::vbOK,
+         "The user name \"jdoe[/list]\" holds [/list]" + splits, platform::vbExclamation},
+        // The board's names are read without regard to case.
+        {"BOB", "", "30", platform::vbNo, "An account named BOB exists. Create another?",
+         platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        box("TextName")->setText(c.name);
+        box("TextUser")->setText(c.owner);
+        QTest::keyClicks(combo("ComboGalleons")->lineEdit(), c.galleons);
+        dialogs.answer(c.answer);
+        pressOK();
+        EXPECT_EQ(dialogs.shown().back().text, c.text);
+        EXPECT_EQ(dialogs.shown().back().style, c.style);
+        EXPECT_EQ(dialog->postState(), frmAccountCreate::FormLoaded);
+    }
+    dialogs.answer(platform::vbYes);
+    pressOK();
+    ASSERT_SOON(dialog.isNull());
+    EXPECT_EQ(threadsNamed("BOB"), 1);
+    EXPECT_EQ(threadsNamed("Loan [List] Book"), 0);
 }
 
 TEST_F(AccountCreation, CoinBoxesTakeDigitsOrAPickOnly) {
@@ -109,8 +107,8 @@ TEST_F(AccountCreation, CoinBoxesTakeDigitsOrAPickOnly) {
 
     // A typed Galleons value leaves the other boxes at their captions: they post 0.
     box("TextName")->setText("Typed Value");
-    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, 10000));
+    pressOK();
+    ASSERT_SOON(dialog.isNull());
     ForumClient client(server.port());
     const std::string index = client.page("board=accounts");
     const auto at = index.find("thread=", index.find("Typed Value") - 80);
@@ -120,49 +118,20 @@ TEST_F(AccountCreation, CoinBoxesTakeDigitsOrAPickOnly) {
 }
 
 TEST_F(AccountCreation, OKPostsOnceHoweverOftenItIsPressed) {
-    fillIn("Twice");
+    box("TextName")->setText("Twice");
+    QTest::keyClicks(combo("ComboGalleons")->lineEdit(), "30");
     ASSERT_TRUE(server.faults("slow_ms=300"));
     // Pressed again, by mouse and by Enter, while the forum is still answering.
     QTimer::singleShot(100, dialog, [this] {
         EXPECT_FALSE(button("cmdOK")->isEnabled());
-        QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+        pressOK();
         QTest::keyClick(dialog, Qt::Key_Return);
     });
-    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, 30000));
+    pressOK();
+    ASSERT_SOON(dialog.isNull());
     ASSERT_TRUE(server.faults("reset=1"));
     EXPECT_EQ(threadsNamed("Twice"), 1);
     EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(AccountCreation, ANameTheBoardHasAlreadyIsAskedAbout) {
-    fillIn("BOB");
-    for (const int answer : {platform::vbNo, platform::vbYes}) {
-        dialogs.answer(answer);
-        QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
-        EXPECT_EQ(dialogs.shown().back().text, "An account named BOB exists. Create another?");
-        EXPECT_TRUE(dialogs.shown().back().style & platform::vbDefaultButton2);
-        if (answer == platform::vbNo) {
-            EXPECT_EQ(dialog->postState(), frmAccountCreate::FormLoaded);
-        }
-    }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, 30000));
-    EXPECT_EQ(threadsNamed("BOB"), 1);
-}
-
-TEST_F(AccountCreation, ANameThatWouldSplitTheListIsRefused) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Loan [List] Book", ""},
-        {"Ada", "jdoe[/list]"},
-    };
-    for (const auto& [name, owner] : cases) {
-        fillIn(name, owner);
-        dialogs.answer(platform::vbOK);
-        QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
-        EXPECT_TRUE(dialogs.shown().back().text.contains("so nothing was posted")) << name;
-        EXPECT_EQ(dialog->postState(), frmAccountCreate::FormLoaded);
-    }
-    EXPECT_EQ(threadsNamed("Loan [List] Book"), 0);
 }
 
 // Records the windows that a modal dialog blocks, as Qt tells them.
@@ -177,36 +146,35 @@ public:
     QStringList names;
 };
 
-TEST_F(AccountCreation, TheMemberListCanBeUsedWhileTheDialogIsOpen) {
-    dialog->close();
-    QWidget manager;
-    manager.show();
-    auto* modal = new frmAccountCreate(
-        {}, [](const QString&) { return QString(); }, &manager);
-    modal->setAttribute(Qt::WA_DeleteOnClose);
-    modal->WBCreate().Navigate(Board + "&action=post");
-    BlockedWindows blocked;
-    QTimer::singleShot(0, modal, [&] {
-        QTest::mouseClick(modal->findChild<QPushButton*>("cmdSearchUser"), Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([] { return findViewer() != nullptr; }, 10000));
-        QCoreApplication::processEvents();
-        modal->close();
-    });
-    modal->exec();
-    EXPECT_FALSE(blocked.names.contains("PageViewer")) << blocked.names.join(' ').toStdString();
-}
-
 TEST_F(AccountCreation, ListUsersOpensTheMemberListByTheChosenLetter) {
     box("TextUser")->setText("Smith, John");
     dialogs.answer(platform::vbYes);
     QTest::mouseClick(button("cmdSearchUser"), Qt::LeftButton);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_TRUE(dialogs.shown()[0].style & platform::vbDefaultButton3);
-
-    ASSERT_TRUE(QTest::qWaitFor([] { return findViewer() != nullptr; }, 10000));
-    const auto* address = findViewer()->findChild<QLineEdit*>("address");
+    ASSERT_SOON(!viewers().isEmpty());
+    const auto* address = viewers()[0]->findChild<QLineEdit*>("address");
     EXPECT_TRUE(address->text().endsWith("?action=members&view=letter&letter=J"))
         << address->text().toStdString();
+
+    // The member list can be used while a modal dialog is open.
+    dialog->close();
+    closeViewers();
+    QWidget manager;
+    manager.show();
+    auto* modal = new frmAccountCreate(
+        {}, [](const QString&) { return QString(); }, &manager);
+    modal->setAttribute(Qt::WA_DeleteOnClose);
+    modal->WBCreate().Navigate(TestBoard + "&action=post");
+    BlockedWindows blocked;
+    QTimer::singleShot(0, modal, [&] {
+        QTest::mouseClick(modal->findChild<QPushButton*>("cmdSearchUser"), Qt::LeftButton);
+        ASSERT_SOON(!viewers().isEmpty());
+        QCoreApplication::processEvents();
+        modal->close();
+    });
+    modal->exec();
+    EXPECT_FALSE(blocked.names.contains("PageViewer")) << blocked.names.join(' ').toStdString();
 }
 
 } // namespace
