@@ -76,12 +76,8 @@ QString transactionItem(const QString& accountName, const CoinTexts& olderBalanc
     transaction.reason = "Deposit";
     transaction.description = accountName;
     transaction.boardUrl = boardUrl;
-    return accountItem(transaction, {{"+ 1", "0", "0"},
-                                     "7.33",
-                                     olderBalance,
-                                     "100",
-                                     false,
-                                     QDateTime(QDate(2026, 12, 5), QTime(13, 2))});
+    const QDateTime made(QDate(2026, 12, 5), QTime(13, 2));
+    return accountItem(transaction, {{"+ 1", "0", "0"}, "7.33", olderBalance, "100", false, made});
 }
 
 // The body of the thread page the board serves for the post, as the browser's

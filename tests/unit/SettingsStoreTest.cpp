@@ -44,7 +44,7 @@ protected:
     QStringList log;
 };
 
-TEST_F(SettingsStore, BoardAddressesAreKeysThatStayWhole) {
+TEST_F(SettingsStore, BoardAddressesAreKeysThatStayWholeAndValuesAreOverwritten) {
     const QString keys[] = {
         "http://x.proboards.com/index.cgi?board=bank",
         "http://x.proboards.com//index.cgi?board=a%2Fb",
@@ -60,9 +60,7 @@ TEST_F(SettingsStore, BoardAddressesAreKeysThatStayWhole) {
     for (const auto& [key, value] : all)
         EXPECT_EQ(value, "value of " + key);
     EXPECT_TRUE(GetAllSettings("Nothing here").isEmpty());
-}
-
-TEST_F(SettingsStore, ValuesAreOverwrittenAndDefaultsStandForMissingOnes) {
+    // Values are overwritten, and defaults stand for missing ones only.
     EXPECT_EQ(GetSetting("Metrics\\Manager", "Height", "4000"), "4000");
     SaveSetting("Metrics\\Manager", "Height", "5000");
     SaveSetting("Metrics\\Manager", "Height", "5100");
