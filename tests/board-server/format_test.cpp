@@ -35,6 +35,7 @@ TEST(BoardServerText, ConversionsOfUserText) {
           {"[size=9]big[/size]", "[size=9]big[/size]"},
           {"[list]\r\n[*]one\r\n[*]two\r\n[/list]", "<ul><br><li>one<br><li>two<br></ul>"},
           {"[*]no list", "[*]no list"},
+          {"[quote]q[/quote] [quote=x]y[/quote]", "<blockquote>q</blockquote> [quote=x]y[/quote]"},
           {"[b][i]x[/b] y", "<b><i>x</i></b> y"},
           {"[b]never closed", "<b>never closed</b>"},
           {"[/b]stray [nope]tag[/nope]", "[/b]stray [nope]tag[/nope]"},
