@@ -3,16 +3,12 @@
 #include "frmLogin.h"
 
 #include "ApplicationTitle.h"
+#include "BoardE2e.h"
 #include "Dialogs.h"
-#include "ForumProxy.h"
 #include "Module1.h"
-#include "QtPrinting.h"
-#include "ScriptedDialogs.h"
 #include "SettingsStore.h"
 #include "WebBrowser.h"
 #include "board_json.h"
-#include "board_test_support.h"
-#include "forum_dates.h"
 #include "frmLog.h"
 
 #include <QComboBox>
@@ -20,15 +16,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
-#include <QTest>
+#include <QSignalSpy>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace {
 
-using zentab::board::testing::TestServer;
-
-const QString Board = "http://testbank.proboards.com/index.cgi?board=accounts";
+const QString& Board = TestBoard;
 using Boards = QList<QPair<QString, QString>>;
 
 // The test forum with one more member, whose name and password hold letters beyond code 190
@@ -100,26 +93,15 @@ protected:
         return lines;
     }
     static Boards storedBoards() { return platform::GetAllSettings("Boards"); }
-    // Loads a page in a browser of its own; every browser of the process shares the login.
-    static void visit(WebBrowser& browser, const std::function<void()>& request) {
-        request();
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return browser.ReadyState() == WebBrowser::ReadyStateComplete; }, 10000));
-    }
-    static void logInElsewhere(const QString& user) {
-        WebBrowser elsewhere;
-        visit(elsewhere, [&] { elsewhere.Navigate(Board + "&action=login"); });
-        const HtmlForm form = elsewhere.Document().forms("loginform");
-        form.field("username").setValue(user);
-        form.field("password").setValue(user);
-        visit(elsewhere, [&] { form.submit(); });
-    }
+    // In a browser of its own: every browser of the process shares the login.
     static void logOut() {
         WebBrowser elsewhere;
-        visit(elsewhere, [&] { elsewhere.Navigate(Board + "&action=logout"); });
+        QSignalSpy completed(&elsewhere, &WebBrowser::DocumentComplete);
+        elsewhere.Navigate(Board + "&action=logout");
+        ASSERT_TRUE(completed.wait(10000));
     }
 
-    TestServer server{forumWithAccentedMember()};
+    zentab::board::testing::TestServer server{forumWithAccentedMember()};
     ForumProxy proxy{server.port()};
     ScriptedDialogs dialogs;
     QTimer watchdog;
@@ -130,6 +112,8 @@ TEST_F(frmLoginOnBoard, AGuestTriesAgainAfterAFailedLogin) {
     open();
     EXPECT_EQ(combo()->currentText(), "Choose, type or paste url");
     EXPECT_FALSE(enabled("Frame1"));
+    QTest::keyClicks(combo(), "http://x"); // typing over the hint replaces it
+    EXPECT_EQ(combo()->currentText(), "http://x");
     enterAddress(Board);
     EXPECT_TRUE(enabled("Frame1") && enabled("lblLabels_0") && enabled("cmdOK"));
     EXPECT_EQ(Module1::BoardUrl, Board);
@@ -193,7 +177,7 @@ TEST_F(frmLoginOnBoard, RemembersCredentialsOnlyWhenAsked) {
 }
 
 TEST_F(frmLoginOnBoard, AnAlreadyLoggedInBrowserGoesStraightToTheManager) {
-    logInElsewhere("member");
+    ASSERT_TRUE(logInThroughForum(Board, "member"));
     open();
     enterAddress(Board + "&action=display&thread=1");
     EXPECT_TRUE(dialogs.shown().empty());
@@ -238,13 +222,6 @@ TEST_F(frmLoginOnBoard, NormalisesTheTypedAddress) {
         EXPECT_TRUE(storedBoards().contains({c.storedUrl, ""}));
     }
     EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(frmLoginOnBoard, TypingOverTheHintReplacesIt) {
-    open();
-    EXPECT_EQ(combo()->currentText(), "Choose, type or paste url");
-    QTest::keyClicks(combo(), "http://x");
-    EXPECT_EQ(combo()->currentText(), "http://x");
 }
 
 TEST_F(frmLoginOnBoard, ReportsAnAddressThatIsNoBoardPage) {
