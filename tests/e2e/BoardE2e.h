@@ -32,6 +32,14 @@ inline void closeViewers() {
             window->close();
 }
 
+// The boxes shown so far, each as "title: text".
+inline QStringList boxes(const ScriptedDialogs& dialogs) {
+    QStringList shown;
+    for (const auto& box : dialogs.shown())
+        shown.append(box.title + ": " + box.text);
+    return shown;
+}
+
 // A teller's edit of a thread's first post, made in the forum and not through the program.
 inline void editInForum(int port, int thread, const std::string& subject,
                         const std::string& message) {
