@@ -103,7 +103,6 @@ protected:
                 response.set_redirect("/broken?pw=" + request.get_param_value("pw") +
                                       "&username=" + request.get_param_value("username"));
         };
-        routes.Get("/echo", record);
         routes.Post("/echo", record);
         routes.Post("/leak", record);
         routes.Post("/login", [](const httplib::Request& request, httplib::Response& response) {
