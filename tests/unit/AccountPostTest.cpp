@@ -228,13 +228,17 @@ TEST(PostText, CharacterReferencesBecomeTheirCharacters) {
         {"&amp;&lt;&gt;&quot;&apos;", "&<>\"'"},
         {"caf&#233; &#x1F600;", QString("caf\u00e9 ") + QString::fromUcs4(U"\U0001F600")},
         {"&nbsp;", QString(QChar(0xA0))},
+        {"&lt;3 & more", "<3 & more"},
+        {"&&#00000065;", "&A"}, // a reference is at most ten characters long
+        {"&#x10FFFF;", QString::fromUcs4(U"\U0010FFFF")},
         // What is no reference stays as written.
-        {"A & B; &unknown; &#0; &#xD800; &#99999999;",
-         "A & B; &unknown; &#0; &#xD800; &#99999999;"},
+        {"A & B; &unknown; &#0; &#xD800; &#xDFFF; &#x110000; &#99999999;",
+         "A & B; &unknown; &#0; &#xD800; &#xDFFF; &#x110000; &#99999999;"},
         {"trailing &", "trailing &"},
     };
     for (const auto& [text, decoded] : cases)
         EXPECT_EQ(decodeCharacterReferences(text), decoded) << text;
+    EXPECT_EQ(withCrLf("a\r\nb\nc"), "a\r\nb\r\nc");
 }
 
 TEST(PostText, ListMarkersAreFoundInAnyCase) {

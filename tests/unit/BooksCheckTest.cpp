@@ -177,6 +177,12 @@ TEST(BooksCheck, FindsWhatNoLongerBalancesAndNothingElse) {
          {"2/Alice/Cannot read the line: Balance Galleons:7 Sickles:3 Knuts:7  ($1.00 USD)",
           "0/Bob/No mirror in the account of Alice"},
          5 * 493},
+        {"a damaged amount",
+         "A>B 5G, B~+ 5 Galleons~+ 5 Galleon",
+         {"2/Bob/Cannot read the line: Amount: [color=lime]+ 5 Galleon 0 Sickles 0 Knuts ($36.65 "
+          "USD)[/color]",
+          "0/Alice/No mirror in the account of Bob"},
+         -5 * 493},
         {"a post without coin block and signature",
          "R~~Galleons: 1\r\nKnuts: 2\r\n",
          {"2/Renée/The post has no coin block", "2/Renée/The post has no signature"},
