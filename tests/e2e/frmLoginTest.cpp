@@ -221,21 +221,18 @@ TEST_F(frmLoginOnBoard, NormalisesTheTypedAddress) {
 }
 
 TEST_F(frmLoginOnBoard, ReportsAnAddressThatIsNoBoardPage) {
-    const QString noPage = "Url might be invalid, incorrect or has timed out";
     const QString loginPage = "http://testbank.proboards.com/index.cgi?action=login&board=accounts";
     const struct {
-        QString typed;
-        bool overloaded;
-        QString message;
+        QString typed, faults, message;
         QStringList log;
     } cases[] = {
         {"http://testbank.example.com/index.cgi?board=accounts",
-         false,
+         "reset=1",
          "Invalid Proboards url",
          {}},
         {Board,
-         true,
-         noPage,
+         "overload=1",
+         "Url might be invalid, incorrect or has timed out",
          {"opening login page...", "Page loaded with no username variable present:" + loginPage,
           "Login page failed to load:" + loginPage}},
     };
@@ -243,11 +240,10 @@ TEST_F(frmLoginOnBoard, ReportsAnAddressThatIsNoBoardPage) {
         SCOPED_TRACE(c.typed.toStdString());
         open();
         const qsizetype logged = logLines().size();
-        ASSERT_TRUE(server.faults(c.overloaded ? "overload=1" : "reset=1"));
+        ASSERT_TRUE(server.faults(c.faults.toStdString()));
         dialogs.answer(platform::vbOK);
         enterAddress(c.typed);
-        EXPECT_EQ(dialogs.shown().back().text, c.message);
-        EXPECT_EQ(dialogs.shown().back().title, platform::applicationTitle());
+        EXPECT_EQ(boxes(dialogs).back(), platform::applicationTitle() + ": " + c.message);
         EXPECT_EQ(dialogs.shown().back().style, platform::vbInformation);
         EXPECT_EQ(logLines().mid(logged), c.log);
         EXPECT_FALSE(enabled("Frame1") || enabled("cmdOK"));
