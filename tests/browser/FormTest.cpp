@@ -109,6 +109,8 @@ TEST(BrowserForm, FieldsSetThroughTheDomAreSubmitted) {
     ASSERT_FALSE(form.isNull());
     EXPECT_FALSE(document.forms("pf").isNull());
     EXPECT_TRUE(document.forms(QString()).isNull());
+    EXPECT_FALSE(document.forms(0).isNull()); // by its place on the page, as the about page asks
+    EXPECT_TRUE(document.forms(1).isNull() && document.forms(-1).isNull());
     EXPECT_TRUE(form.field(QString()).isNull());
     document.getElementById("subject").setValue("Avery");
     document.getElementById("message").setValue("Galleons: 12\nSickles: 3");
