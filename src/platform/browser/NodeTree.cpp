@@ -2,6 +2,7 @@
 
 #include "NestingScan.h"
 #include "ParserArena.h"
+#include "ParserShield.h"
 
 #include <algorithm>
 #include <gumbo.h>
@@ -68,7 +69,8 @@ Node elementNode(const GumboElement& element) {
     node.name = elementName(element);
     for (unsigned i = 0; i < element.attributes.length; ++i) {
         const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
-        node.attributes.append({attributeName(*attribute), QString::fromUtf8(attribute->value)});
+        node.attributes.append(
+            {attributeName(*attribute), unshield(QString::fromUtf8(attribute->value))});
     }
     return node;
 }
@@ -97,13 +99,13 @@ std::optional<Node> convert(const GumboNode* source) {
     case GUMBO_NODE_CDATA: {
         Node node;
         node.kind = NodeKind::Text;
-        node.data = QString::fromUtf8(source->v.text.text);
+        node.data = unshield(QString::fromUtf8(source->v.text.text));
         return node;
     }
     case GUMBO_NODE_COMMENT: {
         Node node;
         node.kind = NodeKind::Comment;
-        node.data = QString::fromUtf8(source->v.text.text);
+        node.data = unshield(QString::fromUtf8(source->v.text.text));
         return node;
     }
     }
@@ -173,7 +175,7 @@ bool isBlock(const Node& node) {
 }
 
 std::shared_ptr<NodeTree> parseHtml(const QString& markup, const std::atomic<bool>* cancelled) {
-    const QByteArray utf8 = cappedUtf8(markup);
+    const QByteArray utf8 = cappedUtf8(shieldFromParser(markup));
     if (nestingDepth(utf8, kMaxParseDepth) > kMaxParseDepth)
         return nullptr;
     ParserArena arena(cancelled);
