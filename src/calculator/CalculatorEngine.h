@@ -20,7 +20,7 @@ namespace calculator {
 // whether a write to it runs its change rule.
 struct CoinBox {
     std::string text = "0";
-    std::string sorted;
+    std::string sorted = "0";
     bool enabled = true;
 };
 
