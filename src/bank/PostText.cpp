@@ -41,22 +41,16 @@ QString decodeCharacterReferences(const QString& text) {
     QString decoded;
     decoded.reserve(text.size());
     qsizetype at = 0;
-    while (at < text.size()) {
-        const qsizetype amp = text.indexOf(u'&', at);
-        const qsizetype semicolon = amp < 0 ? -1 : text.indexOf(u';', amp);
-        if (semicolon < 0 || semicolon - amp > 10) {
-            const qsizetype upTo = amp < 0 ? text.size() : amp + 1;
-            decoded += QStringView(text).mid(at, upTo - at);
-            at = upTo;
-            continue;
-        }
+    for (qsizetype amp; (amp = text.indexOf(u'&', at)) >= 0;) {
         decoded += QStringView(text).mid(at, amp - at);
+        // A name or number is at most ten characters; an ampersand that starts none stays.
+        const qsizetype length = QStringView(text).mid(amp + 1, 10).indexOf(u';');
         const auto character =
-            referencedCharacter(QStringView(text).mid(amp + 1, semicolon - amp - 1));
-        decoded +=
-            character ? *character : QStringView(text).mid(amp, semicolon - amp + 1).toString();
-        at = semicolon + 1;
+            length < 0 ? std::nullopt : referencedCharacter(QStringView(text).mid(amp + 1, length));
+        decoded += character ? *character : QStringLiteral("&");
+        at = character ? amp + length + 2 : amp + 1;
     }
+    decoded += QStringView(text).mid(at);
     return decoded;
 }
 
