@@ -57,34 +57,24 @@ bool TestServer::faults(const std::string& query) const {
 ForumClient::ForumClient(int port, std::string host)
     : client_("127.0.0.1", port), host_(std::move(host)) {
     client_.set_read_timeout(10, 0);
+    client_.set_default_headers({{"Host", host_}});
 }
 
-void ForumClient::keepCookie(const httplib::Result& result) {
-    if (!result || !result->has_header("Set-Cookie")) {
-        return;
+httplib::Result ForumClient::keepCookie(httplib::Result result) {
+    if (result && result->has_header("Set-Cookie")) {
+        const auto header = result->get_header_value("Set-Cookie");
+        client_.set_default_headers(
+            {{"Host", host_}, {"Cookie", header.substr(0, header.find(';'))}});
     }
-    const auto header = result->get_header_value("Set-Cookie");
-    cookie_ = header.substr(0, header.find(';'));
-}
-
-httplib::Headers ForumClient::headers() const {
-    httplib::Headers headers = {{"Host", host_}};
-    if (!cookie_.empty()) {
-        headers.emplace("Cookie", cookie_);
-    }
-    return headers;
+    return result;
 }
 
 httplib::Result ForumClient::get(const std::string& query) {
-    auto result = client_.Get("/index.cgi?" + query, headers());
-    keepCookie(result);
-    return result;
+    return keepCookie(client_.Get("/index.cgi?" + query));
 }
 
 httplib::Result ForumClient::post(const httplib::Params& form) {
-    auto result = client_.Post("/index.cgi", headers(), form);
-    keepCookie(result);
-    return result;
+    return keepCookie(client_.Post("/index.cgi", form));
 }
 
 bool ForumClient::login(const std::string& user) {
@@ -104,17 +94,6 @@ std::string titleOf(const std::string& html) {
     return start == std::string::npos || end == std::string::npos
                ? std::string()
                : html.substr(start + 7, end - start - 7);
-}
-
-std::string nthTable(const std::string& html, int n) {
-    std::size_t at = 0;
-    for (int i = 0; i < n; ++i) {
-        at = html.find("<table", i == 0 ? 0 : at + 1);
-        if (at == std::string::npos) {
-            return {};
-        }
-    }
-    return html.substr(at, html.find("</table>", at) - at);
 }
 
 std::size_t countOf(const std::string& text, const std::string& part) {

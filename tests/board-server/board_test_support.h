@@ -48,27 +48,23 @@ public:
     httplib::Result post(const httplib::Params& form);
     // Logs in; true when the server set a session.
     bool login(const std::string& user);
+    // The page's body; empty unless it was answered with 200.
     std::string page(const std::string& query);
 
 private:
-    httplib::Headers headers() const;
-    void keepCookie(const httplib::Result& result);
+    httplib::Result keepCookie(httplib::Result result);
 
     httplib::Client client_;
     std::string host_;
-    std::string cookie_;
 };
 
 std::string titleOf(const std::string& html);
-// The n-th <table> element (1-based) of the page, up to its first </table>.
-std::string nthTable(const std::string& html, int n);
 std::size_t countOf(const std::string& text, const std::string& part);
 // The number following "thread=" in a redirect address.
 int threadOfLocation(const httplib::Result& result);
 
 // Whether text holds part; a failure names the part.
 ::testing::AssertionResult contains(const std::string& text, const std::string& part);
-// Whether the page is the forum's error page.
 bool isErrorPage(const std::string& html);
 // "board=accounts&action=ACTION&thread=THREAD", with "&post=POST" unless post is 0.
 std::string accountsQuery(const std::string& action, int thread, int post = 0);

