@@ -99,8 +99,9 @@ TEST(AccountPages, AnAccountThreadGivesBalancesDatesTellerAndRights) {
          " | undated |  |  |  |    | "},
         // A post without its coin lines is no account.
         {"thread-missing-coins.html", "no galleon | undated |  |  |  |    | "},
-        {"<!-- google_ad_section_start -->Galleons: 1<BR>Sickles: 2<br>Coins<!-- "
-         "google_ad_section_start -->Knuts: 3",
+        // A second section marker ends what is read.
+        {"<!-- google_ad_section_start -->Galleons: 1<BR>Sickles: 2<br><!-- "
+         "google_ad_section_start --><br>Knuts: 3",
          "no knut | undated |  |  |  |    | "},
         {"<!-- google_ad_section_start -->GALLEONS:7<br>knuts:1",
          "no sickle | undated |  |  |  |    | "},

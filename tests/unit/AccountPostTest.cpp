@@ -23,45 +23,37 @@ const CoinTexts Coins{"12", "3", "4"};
 const QDate Today(2026, 12, 6);
 const zentab::board::UnixTime Now = 1796558400; // 2026-12-06, noon UTC
 
-// Pieces of names and owners that have misled the readers: coin words with and
-// without colons, markup characters and letters outside ASCII.
-const QStringList Pieces = {
-    "Knut",  "Knut's Fund", "galleons:", "Sickles: 9", "KNUTS:", "\"Quill\"", "A & B", "<b>",
-    "a > b", "é",           "ö",         "Å",          "  ",     "Galleon",   "sickle"};
-const QStringList Hosts = {"bank", "galleonbank", "knutsickle", "sicklesknuts"};
-const QStringList NotableBalances = {"0", "-3", "4355950", "16", "28"};
-
+// Names, owners and board addresses from pieces that have misled the readers: coin words
+// with and without colons, markup characters and letters outside ASCII; and balances.
 class AccountGenerator {
 public:
     QString text() {
+        static const QStringList pieces = {"Knut",   "Knut's Fund", "galleons:", "Sickles: 9",
+                                           "KNUTS:", "\"Quill\"",   "A & B",     "<b>",
+                                           "a > b",  "é",           "ö",         "Å",
+                                           "  ",     "Galleon",     "sickle"};
         QString text;
-        const int pieces = below(5) + 1;
-        for (int i = 0; i < pieces; ++i)
-            text += Pieces[below(Pieces.size())];
-        if (below(8) == 0)
-            return text.repeated(200).left(200);
-        return text;
+        for (int i = below(5); i >= 0; --i)
+            text += pieces[below(pieces.size())];
+        return below(8) == 0 ? text.repeated(200).left(200) : text;
     }
-
     QString owner() { return below(5) == 0 ? QString() : text(); }
-
     CoinTexts coins() { return {balance(), balance(), balance()}; }
-
     QString boardUrl() {
-        return "http://" + Hosts[below(Hosts.size())] + ".proboards.com/index.cgi?board=vaultmeres";
+        static const QStringList hosts = {"bank", "galleonbank", "knutsickle", "sicklesknuts"};
+        return "http://" + hosts[below(hosts.size())] + ".proboards.com/index.cgi?board=vaultmeres";
     }
 
 private:
     QString balance() {
+        static const QStringList notable = {"0", "-3", "4355950", "16", "28"};
         if (below(2) == 0)
-            return NotableBalances[below(NotableBalances.size())];
+            return notable[below(notable.size())];
         return QString::number(std::uniform_int_distribution<int>(-500, 5'000'000)(random_));
     }
-
     int below(qsizetype bound) {
         return std::uniform_int_distribution<int>(0, int(bound) - 1)(random_);
     }
-
     std::mt19937 random_{20261206};
 };
 

