@@ -190,15 +190,10 @@ TEST_F(ZentabCalcWindow, TheTapeShownIsTheEnginesTapeAfterEveryKey) {
             return testing::AssertionFailure() << "the caret is not at the end";
         return testing::AssertionSuccess();
     };
+    // Long random runs below; first what they seldom reach.
     const char* const sequences[] = {
-        "5G+3K=",             // a block: heading, marked operands, result
-        "5G+3K=4K-2K=1G*3=",  // more blocks after a result
-        "5G+3K=C7K+",         // Clear empties the tape
-        "2G*(3K+2K)=",        // the close restores the tape saved at the open
         "1G+(2K(3K-1K)+4K)=", // nested levels
         "1G+(2KC3K+1K)=",     // a Clear inside: the close joins both tapes
-        "9K/0=/0=3=",         // division by zero twice, then a divisor
-        "12E3K+EE4K-7K=E",    // Clear Entry on numbers and on amounts
         "4000000G*2=+1K=",    // a refused result leaves its note on the tape
     };
     for (const char* keys : sequences) {
