@@ -49,6 +49,12 @@ INSTANTIATE_TEST_SUITE_P(
         ElementCase{"<form id=f><input name=a>tail", "f", "<input name=\"a\">tail"},
         ElementCase{"<div id=d><svg viewBox='0 0 1 1'><foreignObject></foreignObject></svg></div>",
                     "d", "<svg viewBox=\"0 0 1 1\"><foreignObject></foreignObject></svg>"},
+        // Control characters and noncharacters stay as they are; private-use characters too.
+        ElementCase{"<div id=d><b title='\x7f\xc2\x81'>a\xc2\x81\x01\xef\xb7\x90</b><!--\xc2\x9d-->"
+                    "<textarea>\xc2\x8d</textarea>\xf4\x8f\xb8\x80\xf4\x8f\xb9\xbf</div>",
+                    "d",
+                    "<b title=\"\x7f\xc2\x81\">a\xc2\x81\x01\xef\xb7\x90</b><!--\xc2\x9d-->"
+                    "<textarea>\xc2\x8d</textarea>\xf4\x8f\xb8\x80\xf4\x8f\xb9\xbf"},
         ElementCase{"@pitfalls.html", "closedByTable", "cell<b>bold</b>"},
         ElementCase{"@pitfalls.html", "implicit", nullptr, "first paragraph"},
         ElementCase{"@pitfalls.html", "second", "second paragraph\n"},
