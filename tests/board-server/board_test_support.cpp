@@ -2,8 +2,6 @@
 
 #include "board_json.h"
 
-#include <unistd.h>
-
 namespace zentab::board::testing {
 
 nlohmann::json smallForum(int threads) {
@@ -88,79 +86,12 @@ std::string ForumClient::page(const std::string& query) {
     return result && result->status == 200 ? result->body : std::string();
 }
 
-std::string titleOf(const std::string& html) {
-    const auto start = html.find("<title>");
-    const auto end = html.find("</title>");
-    return start == std::string::npos || end == std::string::npos
-               ? std::string()
-               : html.substr(start + 7, end - start - 7);
-}
-
 std::size_t countOf(const std::string& text, const std::string& part) {
     std::size_t count = 0;
     for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
         ++count;
     }
     return count;
-}
-
-int threadOfLocation(const httplib::Result& result) {
-    if (!result || !result->has_header("Location")) {
-        return 0;
-    }
-    const auto location = result->get_header_value("Location");
-    const auto at = location.find("thread=");
-    return at == std::string::npos ? 0 : std::stoi(location.substr(at + 7));
-}
-
-::testing::AssertionResult contains(const std::string& text, const std::string& part) {
-    if (text.find(part) != std::string::npos) {
-        return ::testing::AssertionSuccess() << "holds \"" << part << "\"";
-    }
-    return ::testing::AssertionFailure() << "no \"" << part << "\" in " << text.size() << " bytes";
-}
-
-bool isErrorPage(const std::string& html) {
-    return titleOf(html).find("An Error Has Occurred") != std::string::npos;
-}
-
-std::string accountsQuery(const std::string& action, int thread, int post) {
-    return "board=accounts&action=" + action + "&thread=" + std::to_string(thread) +
-           (post == 0 ? "" : "&post=" + std::to_string(post));
-}
-
-httplib::Params postForm(const std::string& action, int thread, int post,
-                         const std::string& subject, const std::string& message) {
-    httplib::Params form = {{"action", action},
-                            {"board", "accounts"},
-                            {"subject", subject},
-                            {"message", message},
-                            {"nextaction", "post"}};
-    for (const auto& [name, number] : {std::pair{"thread", thread}, std::pair{"post", post}}) {
-        if (number != 0) {
-            form.emplace(name, std::to_string(number));
-        }
-    }
-    return form;
-}
-
-ServedForum::ServedForum(int threads, const std::string& user)
-    : ServerOwner{TestServer(smallState(threads))}, ForumClient(server.port()) {
-    if (!user.empty()) {
-        EXPECT_TRUE(login(user)) << user;
-    }
-}
-
-ScratchFolder::ScratchFolder()
-    : path(std::filesystem::temp_directory_path() /
-           ("zentab-board-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::filesystem::remove_all(path);
 }
 
 } // namespace zentab::board::testing

@@ -58,35 +58,6 @@ private:
     std::string host_;
 };
 
-std::string titleOf(const std::string& html);
 std::size_t countOf(const std::string& text, const std::string& part);
-// The number following "thread=" in a redirect address.
-int threadOfLocation(const httplib::Result& result);
-
-// Whether text holds part; a failure names the part.
-::testing::AssertionResult contains(const std::string& text, const std::string& part);
-bool isErrorPage(const std::string& html);
-// "board=accounts&action=ACTION&thread=THREAD", with "&post=POST" unless post is 0.
-std::string accountsQuery(const std::string& action, int thread, int post = 0);
-// A form of board accounts: post2 starts a thread (thread 0) or replies, modifypost2 edits a
-// post; thread and post 0 are left out.
-httplib::Params postForm(const std::string& action, int thread, int post,
-                         const std::string& subject, const std::string& message);
-
-struct ServerOwner {
-    TestServer server;
-};
-
-// A client of its own server on smallState(threads), logged in as user unless that is empty.
-struct ServedForum : ServerOwner, ForumClient {
-    explicit ServedForum(int threads, const std::string& user = "");
-};
-
-// A folder of the running test's own, empty at first and removed with the object.
-struct ScratchFolder {
-    ScratchFolder();
-    ~ScratchFolder();
-    std::filesystem::path path;
-};
 
 } // namespace zentab::board::testing

@@ -1,4 +1,4 @@
-#include "board_test_support.h"
+#include "board_checks.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -18,10 +18,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 // Generous bounds that only catch a hang; the server's own limits are far shorter.
-constexpr auto kCutOffDeadline = 30s;
-constexpr auto kAnswerDeadline = 10s;
-// Shorter than any wait for a single read, so only a bound on the whole request stops a dripper.
-constexpr auto kDripInterval = 1s;
+constexpr auto kCutOffDeadline = 30s, kAnswerDeadline = 10s;
 
 // A raw connection to the server, for requests that no well-behaved client sends.
 class Connection {
@@ -30,11 +27,12 @@ public:
         // A server that stops reading must not hang the test in a blocked send.
         const timeval sendTimeout{10, 0};
         ::setsockopt(sock_, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = ::connect(sock_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        const sockaddr_in address{.sin_family = AF_INET,
+                                  .sin_port = htons(static_cast<uint16_t>(port)),
+                                  .sin_addr = {htonl(INADDR_LOOPBACK)},
+                                  .sin_zero = {}};
+        connected_ =
+            ::connect(sock_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     }
     ~Connection() { ::close(sock_); }
     Connection(const Connection&) = delete;
@@ -49,9 +47,9 @@ public:
         return connected_;
     }
 
-    bool readable(std::chrono::milliseconds timeout) const {
+    bool answered() const {
         pollfd entry{sock_, POLLIN, 0};
-        return ::poll(&entry, 1, static_cast<int>(timeout.count())) > 0;
+        return ::poll(&entry, 1, 0) > 0;
     }
 
     // All the server sends until it closes the connection; nothing when a wait for the next
@@ -73,56 +71,46 @@ private:
     bool connected_;
 };
 
-const std::string kIndexUrl = "http://testbank.proboards.com/index.cgi?board=accounts";
-
-// A request whose target is a whole address, as browsers send to a proxy.
-httplib::Result proxiedGet(int port, const std::string& url) {
-    const auto host = url.substr(7, url.find('/', 7) - 7);
-    return httplib::Client("127.0.0.1", port).Get(url, {{"Host", host}});
-}
-
-// Every end-to-end test reaches the forum as a proxy; these are the requests the program never
-// sends.
-TEST(BoardServerTransport, ProxyFormRequestsRouteByTheirHost) {
-    TestServer server(smallState(2));
-    const struct {
-        std::string url;
-        int status;
-        const char* expected;
-    } cases[] = {
-        {"http://TESTBANK.proboards.com:80/index.cgi?board=accounts&action=display&thread=2", 200,
-         "<title>Test Bank - Account 2</title>"},
-        {"http://nosuch.proboards.com/index.cgi?board=accounts", 200, "This forum does not exist."},
-        {"http://testbank.proboards.com/_control/faults?drop=5", 404, "Not Found"},
-        {"http://testbank.proboards.com/images/modify.gif", 404, "Not Found"},
-        {kIndexUrl, 200, "Test Bank"}, // the control request above switched no fault on
-    };
-    for (const auto& c : cases) {
-        const auto result = proxiedGet(server.port(), c.url);
-        ASSERT_TRUE(result) << c.url;
-        EXPECT_EQ(result->status, c.status) << c.url;
-        EXPECT_TRUE(contains(result->body, c.expected)) << c.url;
-    }
-}
-
-TEST(BoardServerFaults, OverloadHitsForumPagesOnlyAndDropClosesConnectionsUnanswered) {
+// The end-to-end tests reach the forum as a proxy and switch faults on; these are the requests
+// they never send.
+TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
     TestServer server(smallState(1));
     ForumClient client(server.port());
+    const auto title = [&] {
+        return titleOf(client.page("board=accounts"));
+    };
     for (const auto* query :
          {"overload=-1", "slow_ms=abc", "drop=1x", "drop=", "slow_ms=9999999", "reset=x"}) {
         EXPECT_FALSE(server.faults(query)) << query;
     }
     ASSERT_TRUE(server.faults("overload=2"));
     const auto image = httplib::Client("127.0.0.1", server.port()).Get("/images/modify.gif");
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->status, 404) << "only forum pages count against the overload";
-    EXPECT_EQ(titleOf(client.page("board=accounts")), "Too Many Connections");
+    EXPECT_TRUE(image && image->status == 404) << "only forum pages count against the overload";
+    EXPECT_EQ(title(), "Too Many Connections");
     EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), "Too Many Connections");
-    EXPECT_EQ(titleOf(client.page("board=accounts")), "Test Bank - Accounts");
+    EXPECT_EQ(title(), "Test Bank - Accounts");
     ASSERT_TRUE(server.faults("overload=5"));
     ASSERT_TRUE(server.faults("reset=1&overload=1")) << "clears the five, then sets one";
-    EXPECT_EQ(titleOf(client.page("board=accounts")), "Too Many Connections");
-    EXPECT_EQ(titleOf(client.page("board=accounts")), "Test Bank - Accounts");
+    EXPECT_EQ(title(), "Too Many Connections");
+    EXPECT_EQ(title(), "Test Bank - Accounts");
+
+    const struct {
+        std::string host, target;
+        int status;
+        const char* expected;
+    } proxied[] = {
+        {"TESTBANK.proboards.com:80", "/index.cgi?board=accounts&action=display&thread=1", 200,
+         "<title>Test Bank - Account 1</title>"},
+        {"nosuch.proboards.com", "/index.cgi?board=accounts", 200, "This forum does not exist."},
+        {kForumHost, "/_control/faults?drop=5", 404, "Not Found"},
+        {kForumHost, "/index.cgi?board=accounts", 200, "Test Bank"}, // no fault switched on
+    };
+    for (const auto& c : proxied) {
+        const auto result = httplib::Client("127.0.0.1", server.port())
+                                .Get("http://" + c.host + c.target, {{"Host", c.host}});
+        EXPECT_TRUE(result && result->status == c.status && contains(result->body, c.expected))
+            << c.host << c.target;
+    }
 
     httplib::Client reused("127.0.0.1", server.port());
     reused.set_keep_alive(true);
@@ -134,27 +122,33 @@ TEST(BoardServerFaults, OverloadHitsForumPagesOnlyAndDropClosesConnectionsUnansw
         ASSERT_TRUE(server.faults("drop=2"));
     } // closing an idle connection does not use up a drop
     EXPECT_FALSE(reused.Get("/index.cgi?board=accounts"));
-    EXPECT_FALSE(proxiedGet(server.port(), kIndexUrl));
-    EXPECT_TRUE(proxiedGet(server.port(), kIndexUrl));
+    EXPECT_FALSE(client.get("board=accounts"));
+    EXPECT_TRUE(client.get("board=accounts"));
+
+    // Every part repeats what it covers, so only a single range is served as a part.
+    const auto ranged = [&](const char* range) {
+        const auto result =
+            httplib::Client("127.0.0.1", server.port())
+                .Get("/index.cgi?board=accounts", {{"Host", kForumHost}, {"Range", range}});
+        return result ? std::to_string(result->status) + " " + std::to_string(result->body.size())
+                      : "no answer";
+    };
+    EXPECT_EQ(ranged("bytes=0-9"), "206 10");
+    EXPECT_EQ(ranged("bytes=0-9,20-29"),
+              "200 " + std::to_string(client.page("board=accounts").size()));
 }
 
 TEST(BoardServerHostileClients, SlowClientsNeitherStarveOthersNorHoldTheirConnections) {
-    const struct {
-        const char* name;
-        int connections;
-        const char* opening;
-        bool drips; // a header line each round
-    } cases[] = {
-        {"idle", 64, "", false},
-        {"dripping a header line at a time", 16,
-         "GET /index.cgi?board=accounts HTTP/1.1\r\nHost: testbank.proboards.com\r\n", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    // Idle connections, and ones that drip a header line each round.
+    const std::pair<int, std::string> cases[] = {
+        {64, ""},
+        {16, "GET /index.cgi?board=accounts HTTP/1.1\r\nHost: testbank.proboards.com\r\n"}};
+    for (const auto& [connections, opening] : cases) {
+        SCOPED_TRACE(opening.empty() ? "idle" : "dripping");
         TestServer server(smallState(1));
         std::deque<Connection> slow;
-        for (int i = 0; i < c.connections; ++i) {
-            ASSERT_TRUE(slow.emplace_back(server.port()).send(c.opening));
+        for (int i = 0; i < connections; ++i) {
+            ASSERT_TRUE(slow.emplace_back(server.port()).send(opening));
         }
         EXPECT_EQ(titleOf(ForumClient(server.port()).page("board=accounts")),
                   "Test Bank - Accounts")
@@ -162,10 +156,12 @@ TEST(BoardServerHostileClients, SlowClientsNeitherStarveOthersNorHoldTheirConnec
         std::size_t closed = 0; // the server closes them in the order they came
         for (const auto end = Clock::now() + kCutOffDeadline;
              closed < slow.size() && Clock::now() < end;) {
-            for (auto i = closed; c.drips && i < slow.size(); ++i) {
+            for (auto i = closed; !opening.empty() && i < slow.size(); ++i) {
                 slow[i].send("X-Drip: 1\r\n");
             }
-            closed += slow[closed].receiveAll(kDripInterval) ? 1 : 0;
+            // Shorter than any wait for a single read, so only a bound on the whole request
+            // stops a dripper.
+            closed += slow[closed].receiveAll(1s) ? 1 : 0;
         }
         EXPECT_EQ(closed, slow.size()) << "the server must close slow connections";
     }
@@ -176,42 +172,35 @@ constexpr std::size_t kHugeBody = 64 << 20;
 TEST(BoardServerHostileClients, BodiesOverTheCapAreRefusedBeforeTheyAreReadWhole) {
     const std::string form = "POST /index.cgi HTTP/1.1\r\nHost: testbank.proboards.com\r\n"
                              "Content-Type: application/x-www-form-urlencoded\r\n";
-    const struct {
-        const char* name;
-        std::string head;
-        bool chunked;
-        const char* answer;
-    } cases[] = {
-        {"chunked form", form + "Transfer-Encoding: chunked\r\n\r\n", true, "HTTP/1.1 413 "},
-        {"form of a declared length",
-         form + "Content-Length: " + std::to_string(kHugeBody) + "\r\n\r\n", false,
-         "HTTP/1.1 413 "},
-        {"chunked upload by a method the forum does not serve",
-         "PUT /index.cgi HTTP/1.1\r\nHost: testbank.proboards.com\r\n"
-         "Transfer-Encoding: chunked\r\n\r\n",
-         true, "HTTP/1.1 405 "},
+    const std::string chunked = "Transfer-Encoding: chunked\r\n\r\n";
+    const std::pair<std::string, const char*> cases[] = {
+        {form + chunked, "HTTP/1.1 413 "},
+        {form + "Content-Length: " + std::to_string(kHugeBody) + "\r\n\r\n", "HTTP/1.1 413 "},
+        // by a method the forum does not serve
+        {"PUT /index.cgi HTTP/1.1\r\nHost: testbank.proboards.com\r\n" + chunked, "HTTP/1.1 405 "},
     };
     TestServer server(smallState(1));
     const std::string piece(64 << 10, 'x');
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [head, expected] : cases) {
+        SCOPED_TRACE(head);
         // The body goes out until the server answers or closes the connection.
         Connection connection(server.port());
-        const auto framed = c.chunked ? "10000\r\n" + piece + "\r\n" : piece;
+        const bool isChunked = head.ends_with(chunked);
+        const auto framed = isChunked ? "10000\r\n" + piece + "\r\n" : piece;
         std::size_t sent = 0;
-        bool open = connection.send(c.head);
-        while (open && sent < kHugeBody && !connection.readable(0ms)) {
+        bool open = connection.send(head);
+        while (open && sent < kHugeBody && !connection.answered()) {
             open = connection.send(framed);
             sent += open ? piece.size() : 0;
         }
-        if (open && c.chunked && sent == kHugeBody) {
+        if (open && isChunked && sent == kHugeBody) {
             connection.send("0\r\n\r\n");
         }
         const auto answer = connection.receiveAll(kAnswerDeadline).value_or("");
         EXPECT_LT(sent, kHugeBody / 2);
         EXPECT_TRUE(contains(answer, "\r\nConnection: close\r\n"))
             << "what is left of the body must not be read as a request";
-        EXPECT_TRUE(answer.starts_with(c.answer)) << answer.substr(0, 40);
+        EXPECT_TRUE(answer.starts_with(expected)) << answer.substr(0, 40);
     }
     EXPECT_EQ(titleOf(ForumClient(server.port()).page("board=accounts")), "Test Bank - Accounts");
 
@@ -222,20 +211,6 @@ TEST(BoardServerHostileClients, BodiesOverTheCapAreRefusedBeforeTheyAreReadWhole
                     "application/x-www-form-urlencoded");
     ASSERT_TRUE(packed);
     EXPECT_EQ(packed->status, 413) << "a compressed form is capped once unpacked";
-}
-
-TEST(BoardServerHostileClients, OnlyASingleRangeIsServedAsAPart) {
-    TestServer server(smallState(1));
-    httplib::Client client("127.0.0.1", server.port());
-    const auto ranged = [&](const std::string& range) {
-        const auto result =
-            client.Get("/index.cgi?board=accounts", {{"Host", kForumHost}, {"Range", range}});
-        return result ? std::to_string(result->status) + " " + std::to_string(result->body.size())
-                      : "no answer";
-    };
-    const auto whole = ForumClient(server.port()).page("board=accounts").size();
-    EXPECT_EQ(ranged("bytes=0-9"), "206 10");
-    EXPECT_EQ(ranged("bytes=0-9,20-29"), "200 " + std::to_string(whole));
 }
 
 } // namespace

@@ -1,0 +1,66 @@
+#pragma once
+// What the board server's own tests read from its answers and send to it.
+#include "board_test_support.h"
+
+#include <unistd.h>
+
+namespace zentab::board::testing {
+
+inline std::string titleOf(const std::string& html) {
+    const auto start = html.find("<title>"), end = html.find("</title>");
+    return end == std::string::npos ? "" : html.substr(start + 7, end - start - 7);
+}
+
+inline bool isErrorPage(const std::string& html) {
+    return titleOf(html).find("An Error Has Occurred") != std::string::npos;
+}
+
+// The number following "thread=" in a redirect address; 0 without one.
+inline int threadOfLocation(const httplib::Result& result) {
+    const auto location = result ? result->get_header_value("Location") : std::string();
+    const auto at = location.find("thread=");
+    return at == std::string::npos ? 0 : std::stoi(location.substr(at + 7));
+}
+
+// Whether text holds part; a failure names the part.
+inline ::testing::AssertionResult contains(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) {
+        return ::testing::AssertionSuccess() << "holds \"" << part << "\"";
+    }
+    return ::testing::AssertionFailure() << "no \"" << part << "\" in " << text.size() << " bytes";
+}
+
+// "board=accounts&action=ACTION&thread=THREAD", with "&post=POST" unless post is 0.
+inline std::string accountsQuery(const std::string& action, int thread, int post = 0) {
+    return "board=accounts&action=" + action + "&thread=" + std::to_string(thread) +
+           (post == 0 ? "" : "&post=" + std::to_string(post));
+}
+
+// A form of board accounts: post2 starts a thread (thread 0) or replies, modifypost2 edits a
+// post; thread and post 0 are left out.
+inline httplib::Params postForm(const std::string& action, int thread, int post,
+                                const std::string& subject, const std::string& message) {
+    httplib::Params form = {{"action", action},
+                            {"board", "accounts"},
+                            {"subject", subject},
+                            {"message", message},
+                            {"nextaction", "post"}};
+    for (const auto& [name, number] : {std::pair{"thread", thread}, std::pair{"post", post}}) {
+        if (number != 0) {
+            form.emplace(name, std::to_string(number));
+        }
+    }
+    return form;
+}
+
+// A folder of the running test's own, empty at first and removed with the object.
+struct ScratchFolder {
+    ScratchFolder() { std::filesystem::create_directories(path); }
+    ~ScratchFolder() { std::filesystem::remove_all(path); }
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("zentab-board-" + std::to_string(::getpid()) + "-" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+};
+
+} // namespace zentab::board::testing
