@@ -127,17 +127,13 @@ TEST(AccountPages, TodayAndYesterdayBecomeDates) {
 }
 
 TEST(MemberList, TheLetterFollowsTheChosenPartOfTheName) {
-    const struct {
-        const char* user;
-        NameOrder order;
-        const char* letter;
-    } cases[] = {
+    const std::tuple<const char*, NameOrder, const char*> cases[] = {
         {"Smith, John", NameOrder::FirstName, "J"}, {"Smith, John", NameOrder::LastName, "S"},
         {"Smith, John", NameOrder::All, "A"},       {"smith", NameOrder::All, "A"},
         {" smith", NameOrder::LastName, "S"},       {"Smith,", NameOrder::FirstName, "A"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(memberListLetter(c.user, c.order), c.letter) << c.user;
+    for (const auto& [user, order, letter] : cases)
+        EXPECT_EQ(memberListLetter(user, order), letter) << user;
 }
 
 TEST(MemberList, TheAddressKeepsTheBoardAddressUpToItsQuery) {

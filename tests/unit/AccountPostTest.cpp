@@ -99,36 +99,28 @@ void expectBothReadersGive(const QString& subject, const QString& message, const
 
 } // namespace
 
-TEST(AccountPost, CreationWritesTheCoinBlockAndSignature) {
-    const NewAccountPost withoutOwner = composeAccountPost("Ada Quill", "", Coins, Board);
-    EXPECT_EQ(withoutOwner.subject, "Ada Quill");
-    EXPECT_EQ(withoutOwner.message,
-              crLfLines({"Galleons: 12", "Sickles: 3", "Knuts: 4", ""}) + signatureBlock());
-
-    const NewAccountPost withOwner = composeAccountPost("Ada Quill", "jdoe", Coins, Board);
-    EXPECT_TRUE(withOwner.message.startsWith(
-        "Account Number: [url=http://bank.proboards.com/index.cgi?action=viewprofile&user=jdoe "
-        "]######## [/url]\r\n\r\nGalleons: 12\r\n"));
-    EXPECT_TRUE(signatureBlock().startsWith(QString("[size=1]") + QChar(0x00AB)));
-    EXPECT_TRUE(signatureBlock().endsWith(QString(QChar(0x00BB)) + "[/size]"));
-}
-
 TEST(AccountPost, BoardPrefixKeepsTheCharacterAfterTheScript) {
     EXPECT_EQ(boardPrefix(Board), "http://bank.proboards.com/index.cgi?");
     EXPECT_EQ(boardPrefix("http://bank.proboards.com/INDEX.CGI?board=x"),
               "http://bank.proboards.com/INDEX.CGI?");
 }
 
-TEST(AccountPost, TheFirstTransactionFillsInTheAccountNumberAndStartsTheList) {
+// An account is created with its number to come; the first transaction fills it in.
+TEST(AccountPost, CreationWritesTheCoinBlockAndTheFirstTransactionStartsTheList) {
+    const NewAccountPost withoutOwner = composeAccountPost("Ada Quill", "", Coins, Board);
+    EXPECT_EQ(withoutOwner.subject, "Ada Quill");
+    EXPECT_EQ(withoutOwner.message,
+              crLfLines({"Galleons: 12", "Sickles: 3", "Knuts: 4", ""}) + signatureBlock());
+
+    const QString owner =
+        "Account Number: [url=http://bank.proboards.com/index.cgi?action=viewprofile&user=jdoe ]";
     const QString created = composeAccountPost("Ada Quill", "jdoe", Coins, Board).message;
+    EXPECT_TRUE(created.startsWith(owner + "######## [/url]\r\n\r\nGalleons: 12\r\n"));
     const QString first = rewriteAccountPost(created, "42", {"10", "0", "1"}, "[*]first");
-    EXPECT_EQ(
-        first,
-        "Account Number: [url=http://bank.proboards.com/index.cgi?action=viewprofile&user=jdoe "
-        "]42 [/url]\r\n\r\n" +
-            crLfLines({"Galleons: 10", "Sickles: 0", "Knuts: 1", "", "[list]", "[*]first",
-                       "[/list]", "", ""}) +
-            signatureBlock());
+    EXPECT_EQ(first, owner + "42 [/url]\r\n\r\n" +
+                         crLfLines({"Galleons: 10", "Sickles: 0", "Knuts: 1", "", "[list]",
+                                    "[*]first", "[/list]", "", ""}) +
+                         signatureBlock());
 
     const QString second = rewriteAccountPost(first, "42", {"9", "1", "1"}, "[*]second");
     EXPECT_TRUE(second.contains("]42 [/url]\r\n\r\nGalleons: 9\r\n"));
@@ -158,11 +150,7 @@ TEST(AccountPost, RewriteDropsEveryOldCoinLineAndBlankLinesOfTheHeader) {
 // "{list}" stands for the line where the transaction list starts: "[LIST]" in
 // the edit form's text, "<ul>" in the rendered body.
 TEST(AccountPost, BothReadersTakeEachCoinFromTheFirstLineBeginningWithItsLabel) {
-    const struct {
-        QStringList lines;
-        CoinTexts shown;
-        std::optional<CoinTexts> numbers;
-    } cases[] = {
+    const std::tuple<QStringList, CoinTexts, std::optional<CoinTexts>> cases[] = {
         {{"Account Number: [url=http://galleonbank.proboards.com/index.cgi?action=viewprofile&"
           "user=knut ]42 [/url]",
           "", "Galleons: 0012 : more words", "sickles:3", " \tKNUTS:   7  "},
@@ -179,21 +167,17 @@ TEST(AccountPost, BothReadersTakeEachCoinFromTheFirstLineBeginningWithItsLabel) 
          {"1", "2", ""},
          std::nullopt},
     };
-    for (const auto& c : cases) {
-        const QString body = QStringList(c.lines).replaceInStrings("{list}", "<ul>").join(CrLf);
-        EXPECT_EQ(readBalances(body), c.shown) << body.toStdString();
-        const QString form = QStringList(c.lines).replaceInStrings("{list}", "[LIST]").join('\n');
-        EXPECT_EQ(readEditFormBalances(form), c.numbers) << form.toStdString();
+    for (const auto& [lines, shown, numbers] : cases) {
+        const QString body = QStringList(lines).replaceInStrings("{list}", "<ul>").join(CrLf);
+        EXPECT_EQ(readBalances(body), shown) << body.toStdString();
+        const QString form = QStringList(lines).replaceInStrings("{list}", "[LIST]").join('\n');
+        EXPECT_EQ(readEditFormBalances(form), numbers) << form.toStdString();
     }
 }
 
 TEST(PostText, APostHeldAsSentIsRecognisedThroughTheForumsOwnWriting) {
     const PostFields sent{"Tom & Jerry", "Galleons: 5\r\nSickles: 0\r\n\r\nfor Renée <3\r\n"};
-    const struct {
-        const char* what;
-        PostFields held;
-        bool same;
-    } cases[] = {
+    const std::tuple<const char*, PostFields, bool> cases[] = {
         {"as sent", sent, true},
         {"line feeds", {"Tom & Jerry", "Galleons: 5\nSickles: 0\n\nfor Renée <3\n"}, true},
         {"references",
@@ -211,8 +195,8 @@ TEST(PostText, APostHeldAsSentIsRecognisedThroughTheForumsOwnWriting) {
         {"another subject", {"Tom Jerry", sent.message}, false},
         {"the forum's error page", {}, false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(holdsAsSent(sent, c.held), c.same) << c.what;
+    for (const auto& [what, held, same] : cases)
+        EXPECT_EQ(holdsAsSent(sent, held), same) << what;
 }
 
 TEST(PostText, CharacterReferencesBecomeTheirCharacters) {
@@ -263,11 +247,7 @@ TEST(PostText, TheNewestPostOfAThreadIsFoundAmongItsEditLinks) {
 }
 
 TEST(TransactionRecord, ABalanceMovesWithinWhatTheCalculatorHolds) {
-    const struct {
-        CoinTexts before;
-        qint64 change;
-        std::optional<CoinTexts> after;
-    } cases[] = {
+    const std::tuple<CoinTexts, qint64, std::optional<CoinTexts>> cases[] = {
         {{"12", "3", "7"}, 1, CoinTexts{"12", "3", "8"}},
         {{"12", "3", "7"}, -(12 * 493 + 3 * 29 + 7), CoinTexts{"0", "0", "0"}},
         {{"0", "0", "10"}, -29, CoinTexts{"0", "0", "-19"}},
@@ -277,8 +257,8 @@ TEST(TransactionRecord, ABalanceMovesWithinWhatTheCalculatorHolds) {
         {{"-4355950", "-10", "-8"}, -1, std::nullopt},
         {{"9999999", "0", "0"}, 0, std::nullopt},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(movedBalance(c.before, c.change), c.after) << c.change;
+    for (const auto& [before, change, after] : cases)
+        EXPECT_EQ(movedBalance(before, change), after) << change;
 }
 
 TEST(AccountPostReadBack, BothReadersGiveTheWrittenBalancesOfAnyAccount) {

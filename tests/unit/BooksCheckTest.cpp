@@ -126,35 +126,13 @@ private:
     }
 };
 
-const QDateTime Worked(QDate(2006, 10, 3), QTime(1, 9, 38));
-
-Transaction aliceToBob() {
-    Transaction t;
-    t.type = TransactionType::Expense;
-    t.accountName = "Alice";
-    t.accountEditAddress = Board + "&action=modifypost&thread=42&post=42";
-    t.counterpartName = "Bob";
-    t.counterpartThread = "57";
-    t.otherAccountText = "Bob";
-    t.reason = "Purchase";
-    t.counterpartReason = "Sale";
-    t.boardUrl = Board;
-    t.timeZoneText = " (Eastern Standard Time)";
-    return t;
-}
-
 const AmountFields Expense{"- 5", "3", "2"};
 
 } // namespace
 
 TEST(BooksCheck, FindsWhatNoLongerBalancesAndNothingElse) {
-    const struct {
-        const char* what;
-        const char* script;
-        // Each finding as kind/account/line or detail start; empty for none.
-        QStringList found;
-        qint64 unmirrored;
-    } cases[] = {
+    // Each finding as kind/account/line or detail start; empty for none.
+    const std::tuple<const char*, const char*, QStringList, qint64> cases[] = {
         {"two whole transactions", "A>B 5G, B>A 2K", {}, 0},
         {"an anonymous pair, names of any letters", "A>R 2K anon", {}, 0},
         {"a pair split across an archive", "A>B 5G, archive A, A>B 2K", {}, 0},
@@ -192,19 +170,19 @@ TEST(BooksCheck, FindsWhatNoLongerBalancesAndNothingElse) {
          {"2/Renée/The post has no coin block", "2/Renée/The post has no signature"},
          0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, script, expected, unmirrored] : cases) {
+        SCOPED_TRACE(what);
         Books books;
-        books.run(c.script);
+        books.run(script);
         const BooksReport report = checkBooks(books.accounts);
         QStringList found;
         for (const BooksFinding& finding : report.findings)
             found.append(QString::number(finding.kind) + "/" + finding.account + "/" +
                          finding.detail);
-        ASSERT_EQ(found.size(), c.found.size()) << found.join(" | ").toStdString();
+        ASSERT_EQ(found.size(), expected.size()) << found.join(" | ").toStdString();
         for (qsizetype i = 0; i < found.size(); ++i)
-            EXPECT_TRUE(found[i].startsWith(c.found[i])) << found[i].toStdString();
-        EXPECT_EQ(report.unmirroredKnuts, c.unmirrored);
+            EXPECT_TRUE(found[i].startsWith(expected[i])) << found[i].toStdString();
+        EXPECT_EQ(report.unmirroredKnuts, unmirrored);
     }
 }
 
@@ -290,12 +268,7 @@ TEST(TransactionRecord, TheFundsCheckLetsTheWholeBalanceGo) {
 }
 
 TEST(TransactionRecord, ABalanceFollowsOnlyFromTheAmountOnTheTape) {
-    const struct {
-        CoinTexts before;
-        CoinTexts after;
-        qint64 change;
-        bool follows;
-    } cases[] = {
+    const std::tuple<CoinTexts, CoinTexts, qint64, bool> cases[] = {
         {{"12", "3", "7"}, {"7", "0", "5"}, -2554, true},
         {{"0", "0", "0"}, {"0", "5", "0"}, 145, true},
         {{"1", "0", "0"}, {"0", "17", "0"}, 0, true},                  // unsorted, the same value
@@ -303,21 +276,19 @@ TEST(TransactionRecord, ABalanceFollowsOnlyFromTheAmountOnTheTape) {
         {{"12", "3", "7"}, {"14", "6", "14"}, -2554, false},           // another operator
         {{"4355000", "0", "0"}, {"4356000", "0", "0"}, 493000, false}, // beyond the range
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(balanceFollows(c.before, c.after, c.change), c.follows)
-            << c.after.galleons.toStdString();
+    for (const auto& [before, after, change, follows] : cases)
+        EXPECT_EQ(balanceFollows(before, after, change), follows) << after.galleons.toStdString();
 }
 
 // Other reasons and anonymous parties are written by the booking tests; a private
 // transaction hides the reason too.
 TEST(TransactionRecord, APrivateTransactionHidesTheReasonAndKeepsTheDescription) {
-    Transaction t = aliceToBob();
+    Transaction t;
+    t.otherAccountText = "Bob";
     t.reason = t.counterpartReason = "Other";
-    t.isPrivate = true;
-    t.anonymous = true;
+    t.isPrivate = t.anonymous = true;
     t.description = "for the broom";
-    const QString item =
-        accountItem(t, {Expense, "$1.00", {"1", "0", "0"}, "$7.33", false, Worked});
+    const QString item = accountItem(t, {Expense, "$1.00", {"1", "0", "0"}, "$7.33", false, Made});
     EXPECT_TRUE(item.contains("Type:private transaction(" + *Module1::Scramble("Other") + ")"));
     EXPECT_TRUE(item.contains("Other party: anonymous(" + *Module1::Scramble("Bob") + ")\r\n"));
     EXPECT_TRUE(item.endsWith("Description:for the broom\r\n"));

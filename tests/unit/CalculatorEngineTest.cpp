@@ -61,24 +61,14 @@ public:
 
 constexpr std::string_view Keys = "0123456789GSK=-+*/CE()~MARZ";
 
+// What the pending operator makes of the running result and the entry: 2 - 3 + 4 * 5 /.
 std::optional<std::int64_t> expectedResult(std::int32_t pending, std::int64_t left,
                                            std::int64_t right) {
-    switch (pending) {
-    case 2:
-        return left - right;
-    case 3:
-        return left + right;
-    case 4:
-        return left * right;
-    case 5:
-        return right == 0 ? std::nullopt : std::optional(left / right);
-    default:
-        return right;
-    }
-}
-
-bool fits(std::int64_t value) {
-    return value >= INT32_MIN && value <= INT32_MAX;
+    if (pending == 5 && right == 0)
+        return std::nullopt;
+    const std::int64_t results[] = {right,        right,        left - right,
+                                    left + right, left * right, pending == 5 ? left / right : 0};
+    return results[pending];
 }
 
 void checkOperator(const CalculatorEngine& before, const CalculatorEngine& after, char key) {
@@ -90,7 +80,7 @@ void checkOperator(const CalculatorEngine& before, const CalculatorEngine& after
     auto expected = expectedResult(before.pendingOp(), before.CurrentValue, *entry);
     if (!expected) { // division by zero
         EXPECT_EQ(after.CurrentValue, before.CurrentValue) << key;
-    } else if (fits(*expected)) {
+    } else if (*expected >= INT32_MIN && *expected <= INT32_MAX) {
         EXPECT_EQ(after.CurrentValue, *expected) << key;
     } else {
         EXPECT_EQ(after.CurrentValue, before.CurrentValue) << key;
@@ -122,10 +112,7 @@ void checkInvariants(const CalculatorEngine& engine) {
 } // namespace
 
 TEST(CalculatorEngine, KeySequencesLeaveTheDisplayAsAUserExpects) {
-    const struct {
-        const char* keys;
-        const char* shown;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"5G*(3K+2K)=", "25 Galleons, 0 Sickles, 0 Knuts | 25 0 0 |  | "},
         {"100K/7=", "0 Galleons, 0 Sickles, 14 Knuts | 0 0 14 | 2 knuts left over | "},
         {"100~K/7=", "0 Galleons, 0 Sickles, -14 Knuts | 0 0 -14 | -2 knuts left over | "},
@@ -194,21 +181,17 @@ TEST(CalculatorEngine, KeySequencesLeaveTheDisplayAsAUserExpects) {
         {"5G[5 galleon]", "5  Galleons, 0 Sickles, 0 Knuts | 5 0 0 |  | "},
         {"5G[5 galleon]G", "5 Galleons, 0 Sickles, 0 Knuts | 5 0 0 |  | "},
     };
-    for (const auto& c : cases) {
+    for (const auto& [keys, expected] : cases) {
         CalculatorEngine engine;
-        run(engine, c.keys);
-        EXPECT_EQ(shown(engine), c.shown) << c.keys;
+        run(engine, keys);
+        EXPECT_EQ(shown(engine), expected) << keys;
     }
 }
 
 // After an operator the window puts the caret at the tape's end; after any other key
 // that writes the tape it selects the tape whole.
 TEST(CalculatorEngine, TapeReadsLikeATillRoll) {
-    const struct {
-        const char* keys;
-        std::string tape;
-        bool caretAtEnd;
-    } cases[] = {
+    const std::tuple<const char*, std::string, bool> cases[] = {
         {"5G+3K=", Head + "  5\t0\t0\r\n+ 0\t0\t3\r\n+=5\t0\t3\r\n" + Rule, true},
         {"5G+3K==",
          Head + "  5\t0\t0\r\n+ 0\t0\t3\r\n+=5\t0\t3\r\n" + Rule + Head +
@@ -224,32 +207,28 @@ TEST(CalculatorEngine, TapeReadsLikeATillRoll) {
          false},
         {"5G+3K=C", "", false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [keys, tape, caretAtEnd] : cases) {
         CalculatorEngine engine;
-        press(engine, c.keys);
-        EXPECT_EQ(engine.tape(), c.tape) << c.keys;
-        EXPECT_EQ(engine.tapeCaretAtEnd(), c.caretAtEnd) << c.keys;
+        press(engine, keys);
+        EXPECT_EQ(engine.tape(), tape) << keys;
+        EXPECT_EQ(engine.tapeCaretAtEnd(), caretAtEnd) << keys;
     }
 }
 
 TEST(CalculatorEngine, ResultLineIsReadBack) {
-    const struct {
-        const char* pasted;
-        const char* shown;
-        const char* dollars;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"2 knuts, 3 sickles, 5 galleons", "2 knuts, 3 sickles, 5 galleons", "$16.03"},
         {"7 galleons", "7  Galleons, 0 Sickles, 0 Knuts", "$51.31"},
         {"3 sickles 5 knuts", "0 Galleons, 3  Sickles, 0 Knuts", "$1.29"},
         {"abc", "0 Galleons, 0 Sickles, 0 Knuts", "$0.00"},
         {"42", "42", ""}, // a number being typed is not priced
     };
-    for (const auto& c : cases) {
+    for (const auto& [pasted, shown, dollars] : cases) {
         CalculatorEngine engine;
-        engine.setResultLine(c.pasted);
-        EXPECT_EQ(engine.resultLine(), c.shown) << c.pasted;
-        EXPECT_EQ(engine.status().dollar, c.dollars) << c.pasted;
-        EXPECT_EQ(engine.box(Coin::Galleons).text, "0") << c.pasted;
+        engine.setResultLine(pasted);
+        EXPECT_EQ(engine.resultLine(), shown) << pasted;
+        EXPECT_EQ(engine.status().dollar, dollars) << pasted;
+        EXPECT_EQ(engine.box(Coin::Galleons).text, "0") << pasted;
     }
 }
 
@@ -272,11 +251,8 @@ TEST(CalculatorEngine, ParenthesisDepthIsLimited) {
 }
 
 TEST(CalculatorEngine, OverflowIsRefusedAndLeavesEverythingAsItWas) {
-    const struct {
-        const char* keys; // the last key is the one refused
-        std::int32_t current;
-        std::int32_t pending;
-    } cases[] = {
+    // The last key is the one refused; the running result and operator it leaves.
+    const std::tuple<const char*, std::int32_t, std::int32_t> cases[] = {
         {"4000000G*2=", 1972000000, 4},
         {"4000000G+4000000G=", 1972000000, 3},
         {"4000000G~-4000000G=", -1972000000, 2},
@@ -288,43 +264,39 @@ TEST(CalculatorEngine, OverflowIsRefusedAndLeavesEverythingAsItWas) {
         return engine.box(Coin::Galleons).text + "|" + engine.box(Coin::Sickles).text + "|" +
                engine.box(Coin::Knuts).text;
     };
-    for (const auto& c : cases) {
-        const std::string keys = c.keys;
+    for (const auto& [keys, current, pending] : cases) {
         CalculatorEngine engine;
-        press(engine, keys.substr(0, keys.size() - 1));
+        const std::string_view refused(keys);
+        press(engine, refused.substr(0, refused.size() - 1));
         const std::string tape = engine.tape();
         const std::string op = engine.status().op;
         const std::string entry = entryOf(engine);
         const std::int32_t memory = engine.memoryValue();
-        press(engine, keys.substr(keys.size() - 1));
-        EXPECT_EQ(engine.memoryValue(), memory) << c.keys;
-        EXPECT_EQ(engine.status().message, "Overflow") << c.keys;
-        EXPECT_EQ(engine.tape(), tape + "**Overflow**\r\n") << c.keys;
-        EXPECT_EQ(engine.status().op, op) << c.keys;
-        EXPECT_EQ(entryOf(engine), entry) << c.keys;
-        EXPECT_EQ(engine.CurrentValue, c.current) << c.keys;
-        EXPECT_EQ(engine.pendingOp(), c.pending) << c.keys;
+        press(engine, refused.substr(refused.size() - 1));
+        EXPECT_EQ(engine.memoryValue(), memory) << keys;
+        EXPECT_EQ(engine.status().message, "Overflow") << keys;
+        EXPECT_EQ(engine.tape(), tape + "**Overflow**\r\n") << keys;
+        EXPECT_EQ(engine.status().op, op) << keys;
+        EXPECT_EQ(entryOf(engine), entry) << keys;
+        EXPECT_EQ(engine.CurrentValue, current) << keys;
+        EXPECT_EQ(engine.pendingOp(), pending) << keys;
     }
 }
 
 TEST(CalculatorEngine, EqualsHandsTheAmountToAWaitingWindow) {
-    const struct {
-        const char* keys;
-        const char* dollarText;
-        int shows;
-    } cases[] = {
+    const std::tuple<const char*, const char*, int> cases[] = {
         {"C5G=", "$36.65", 1},     // the dollar value of the entry just typed
         {"C(5G=", "untouched", 0}, // not inside a parenthesis
         {"C1K=C=", "$0.00", 1},    // a zero entry with nothing pending stops early
         {"C5G+", "untouched", 0},  // only equals hands over
     };
-    for (const auto& c : cases) {
+    for (const auto& [keys, dollarText, shows] : cases) {
         CalculatorEngine engine;
         RecordingReceiver receiver;
         engine.setAmountReceiver(&receiver);
-        press(engine, c.keys);
-        EXPECT_EQ(receiver.dollarText, c.dollarText) << c.keys;
-        EXPECT_EQ(receiver.shows, c.shows) << c.keys;
+        press(engine, keys);
+        EXPECT_EQ(receiver.dollarText, dollarText) << keys;
+        EXPECT_EQ(receiver.shows, shows) << keys;
     }
 }
 

@@ -8,12 +8,7 @@ using app::CommandLine;
 using Action = CommandLine::Action;
 
 TEST(CommandLine, ActionsDemoAndWhatIsPrinted) {
-    const struct {
-        QStringList arguments;
-        Action action;
-        bool demo;
-        QStringList saying;
-    } cases[] = {
+    const std::tuple<QStringList, Action, bool, QStringList> cases[] = {
         {{}, Action::Run, false, {}},
         {{"--demo"}, Action::Run, true, {}},
         {{"--help"}, Action::ShowHelp, false, {"--demo", "--version", "vaultmeres.proboards.com"}},
@@ -24,16 +19,16 @@ TEST(CommandLine, ActionsDemoAndWhatIsPrinted) {
         {{"--demo=yes"}, Action::Refuse, false, {"--demo"}},
         {{"board.json"}, Action::Refuse, false, {"'board.json'"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [arguments, action, demo, saying] : cases) {
         const CommandLine parsed =
-            app::parseCommandLine(QStringList{"zentab-calculator"} + c.arguments);
-        SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        EXPECT_EQ(parsed.action, c.action);
-        if (c.action != Action::Refuse) {
-            EXPECT_EQ(parsed.demo, c.demo);
+            app::parseCommandLine(QStringList{"zentab-calculator"} + arguments);
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        EXPECT_EQ(parsed.action, action);
+        if (action != Action::Refuse) {
+            EXPECT_EQ(parsed.demo, demo);
         }
-        EXPECT_EQ(parsed.text.isEmpty(), c.action == Action::Run) << parsed.text.toStdString();
-        for (const QString& part : c.saying)
+        EXPECT_EQ(parsed.text.isEmpty(), action == Action::Run) << parsed.text.toStdString();
+        for (const QString& part : saying)
             EXPECT_TRUE(parsed.text.contains(part)) << parsed.text.toStdString();
     }
 }

@@ -3,11 +3,7 @@
 #include <gtest/gtest.h>
 
 TEST(InstalledLayout, DataAndServerLieBesideTheExecutable) {
-    const struct {
-        const char* executableDirectory;
-        const char* demoBoard;
-        const char* server;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"/usr/bin", "/usr/share/zentab-calculator/vaultmeres.json",
          "/usr/bin/zentab-board-server"},
         {"/opt/zentab/bin/", "/opt/zentab/share/zentab-calculator/vaultmeres.json",
@@ -15,9 +11,9 @@ TEST(InstalledLayout, DataAndServerLieBesideTheExecutable) {
         {"/tmp/prefix/bin/../bin", "/tmp/prefix/share/zentab-calculator/vaultmeres.json",
          "/tmp/prefix/bin/zentab-board-server"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(layout::demoBoardFile(c.executableDirectory), c.demoBoard);
-        EXPECT_EQ(layout::boardServerExecutable(c.executableDirectory), c.server);
+    for (const auto& [executableDirectory, demoBoard, server] : cases) {
+        EXPECT_EQ(layout::demoBoardFile(executableDirectory), demoBoard);
+        EXPECT_EQ(layout::boardServerExecutable(executableDirectory), server);
     }
 }
 

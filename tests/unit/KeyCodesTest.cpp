@@ -7,11 +7,7 @@ using platform::VirtualKey;
 
 TEST(KeyCodes, TranslatesQtKeysWithoutNativeCodes) {
     const Qt::KeyboardModifiers none;
-    const struct {
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        VirtualKey expected;
-    } cases[] = {
+    const std::tuple<int, Qt::KeyboardModifiers, VirtualKey> cases[] = {
         {Qt::Key_8, Qt::ShiftModifier, {56, 1}},
         {Qt::Key_Asterisk, none, {56, 1}},
         {Qt::Key_Asterisk, Qt::KeypadModifier, {106, 0}},
@@ -34,8 +30,8 @@ TEST(KeyCodes, TranslatesQtKeysWithoutNativeCodes) {
         {Qt::Key_Return, none, {13, 0}},
         {Qt::Key_Launch0, none, {0, 0}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(toVirtualKey(c.key, c.modifiers, 0), c.expected) << std::hex << c.key;
+    for (const auto& [key, modifiers, expected] : cases)
+        EXPECT_EQ(toVirtualKey(key, modifiers, 0), expected) << std::hex << key;
 }
 
 TEST(KeyCodes, GoesByUsKeyPositionWhenTheKeycodeIsKnown) {

@@ -57,9 +57,7 @@ QString everyCharacterBut(const QString& left = {}) {
 
 // Remembered credentials and post archives depend on these forms never changing.
 TEST(Scramble, ReadsBackTheStoredForms) {
-    const struct {
-        QString plain, scrambled;
-    } cases[] = {
+    const std::tuple<QString, QString> cases[] = {
         {"", ""},
         {"abc", QString(3, QChar(0x00A2))},
         {"Bob", "\u00A1\u00AF\u0192"},
@@ -72,10 +70,10 @@ TEST(Scramble, ReadsBackTheStoredForms) {
          "$\u00DE"},            // the last character wraps round to the first ones
         {"\u0085", "$$\u0105"}, // the forum cannot hold it, yet it comes back
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.plain.toStdString());
-        EXPECT_EQ(Scramble(c.plain), c.scrambled);
-        EXPECT_EQ(Unscramble(c.scrambled), c.plain);
+    for (const auto& [plain, scrambled] : cases) {
+        SCOPED_TRACE(plain.toStdString());
+        EXPECT_EQ(Scramble(plain), scrambled);
+        EXPECT_EQ(Unscramble(scrambled), plain);
     }
 }
 
@@ -134,12 +132,7 @@ TEST(GetUrlParam, ReadsAParameterOrItsValue) {
 }
 
 TEST(SetUrlParam, SetsReplacesAndRemovesParameters) {
-    const struct {
-        QString url;
-        UrlParamKind kind;
-        QString value;
-        QString result;
-    } cases[] = {
+    const std::tuple<QString, UrlParamKind, QString, QString> cases[] = {
         {Board + "?board=bank", upAction, "login", Board + "?action=login&board=bank"},
         {Board + "?action=login&board=bank", upAction, "", Board + "?board=bank"},
         {Board + "?", upBoard, "bank", Board + "?board=bank&"},
@@ -149,8 +142,8 @@ TEST(SetUrlParam, SetsReplacesAndRemovesParameters) {
         {"http://x.proboards.com", upBoard, "bank", Board + "?board=bank&"},
         {Board + "?board=bank", upAction, "", Board + "?board=bank"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(SetUrlParam(c.url, c.kind, c.value), c.result) << c.url.toStdString();
+    for (const auto& [url, kind, value, result] : cases)
+        EXPECT_EQ(SetUrlParam(url, kind, value), result) << url.toStdString();
 }
 
 TEST(TimeZoneText, NamesTheZoneOrSaysItIsUnknown) {

@@ -1,7 +1,6 @@
 #include "AboutTexts.h"
 #include "ScriptedDialogs.h"
 #include "WebBrowser.h"
-#include "ZentabCalcRevision.h"
 #include "frmAbout.h"
 #include "frmLog.h"
 
@@ -52,28 +51,25 @@ TEST(frmLogWindow, KeepsEveryLineWhetherShownOrNotUntilItIsClosed) {
 }
 
 TEST(frmLogWindow, KeepsItsNewestLinesAndSaysAtItsTopHowManyWereDropped) {
-    const struct {
-        int written;
-        const char* top; // the first line shown
-        int lines;       // lines shown, the note included
-    } cases[] = {
+    // Lines written, the first line shown, and how many are shown, the note included.
+    const std::tuple<int, const char*, int> cases[] = {
         {10000, "line 1", 10000},
         {10001, "[older lines dropped: 1]", 10001},
         {10002, "[older lines dropped: 2]", 10001},
         {25000, "[older lines dropped: 15000]", 10001},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.written);
+    for (const auto& [written, top, shownLines] : cases) {
+        SCOPED_TRACE(written);
         discardLog();
-        for (int i = 1; i <= c.written; ++i)
+        for (int i = 1; i <= written; ++i)
             Log(QStringLiteral("line %1").arg(i));
         QStringList lines = frmLog::instance().text().split("\r\n");
         ASSERT_EQ(lines.takeLast(), "");
-        EXPECT_EQ(lines.size(), c.lines);
-        EXPECT_EQ(lines.first(), c.top);
-        EXPECT_EQ(lines.last(), QStringLiteral("line %1").arg(c.written));
-        if (c.lines > frmLog::MaxLines) {
-            EXPECT_EQ(lines.at(1), QStringLiteral("line %1").arg(c.written - frmLog::MaxLines + 1));
+        EXPECT_EQ(lines.size(), shownLines);
+        EXPECT_EQ(lines.first(), top);
+        EXPECT_EQ(lines.last(), QStringLiteral("line %1").arg(written));
+        if (shownLines > frmLog::MaxLines) {
+            EXPECT_EQ(lines.at(1), QStringLiteral("line %1").arg(written - frmLog::MaxLines + 1));
         }
     }
     // A line that holds a line break is two lines of the box.
@@ -82,30 +78,6 @@ TEST(frmLogWindow, KeepsItsNewestLinesAndSaysAtItsTopHowManyWereDropped) {
     EXPECT_EQ(lines.first(), "[older lines dropped: 15002]");
     EXPECT_EQ(lines.at(1), "line 15003");
     discardLog();
-}
-
-// The text box follows the window's size, and never gets a negative one.
-TEST(SmallWindows, TheTextGrowsWithTheWindow) {
-    frmLog& log = frmLog::instance();
-    ZentabCalcRevision revision;
-    for (QWidget* window : {static_cast<QWidget*>(&log), static_cast<QWidget*>(&revision)}) {
-        SCOPED_TRACE(window->metaObject()->className());
-        window->show();
-        auto* text = window->findChild<QPlainTextEdit*>("Text1");
-        const QSize size = text->size();
-        window->resize(window->width() + 100, window->height() + 40);
-        EXPECT_EQ(text->size(), size + QSize(100, 40));
-    }
-    log.resize(1, 1);
-    EXPECT_EQ(log.findChild<QPlainTextEdit*>("Text1")->size(), QSize(0, 0));
-    discardLog();
-}
-
-TEST(AboutTexts, ColoursAsSixHexDigitsAndVersionsInPlainDecimal) {
-    EXPECT_EQ(about::ColorToRGB(QColor(236, 233, 216)), "ECE9D8");
-    EXPECT_EQ(about::ColorToRGB(QColor(255, 255, 10)), "FFFF0A");
-    EXPECT_EQ(about::ColorToRGB(QColor(1, 2, 3)), "010203");
-    EXPECT_EQ(about::versionText(2, 10, 0), "Version 2.10.0");
 }
 
 class frmAboutBox : public testing::Test {

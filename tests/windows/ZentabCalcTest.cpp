@@ -176,7 +176,8 @@ TEST_F(ZentabCalcWindow, ButtonsWorkLikeTheirKeys) {
 }
 
 // The tape is redrawn from its first changed line only; whatever the keys, it
-// must show the engine's tape, with the caret at the end after an operator.
+// must show the engine's tape, with the caret at the end after an operator and the
+// tape selected whole after any other key.
 TEST_F(ZentabCalcWindow, TheTapeShownIsTheEnginesTapeAfterEveryKey) {
     auto* box = control<QPlainTextEdit>("TextOperands");
     const auto showsEnginesTape = [&]() -> testing::AssertionResult {
@@ -188,6 +189,8 @@ TEST_F(ZentabCalcWindow, TheTapeShownIsTheEnginesTapeAfterEveryKey) {
         const QTextCursor caret = box->textCursor();
         if (calc->engine().tapeCaretAtEnd() && (!caret.atEnd() || caret.hasSelection()))
             return testing::AssertionFailure() << "the caret is not at the end";
+        if (!calc->engine().tapeCaretAtEnd() && caret.selectedText().size() != engineTape.size())
+            return testing::AssertionFailure() << "the tape is not selected whole";
         return testing::AssertionSuccess();
     };
     // Long random runs below; first what they seldom reach.
@@ -240,28 +243,31 @@ TEST_F(ZentabCalcWindow, DoubleClicksOnTheStatusBarClearTheMemoryAndChangeTheRat
     EXPECT_EQ(dialogs.shown()[0].title, "Confirm Rate");
 }
 
+// A rate that rounds to no cents is refused, one within a cent of the rate is taken
+// as it stands, any other is asked for, in whole cents.
 TEST(ZentabCalcExchangeRateDialog, SetFollowsTheRateRules) {
-    const struct {
-        const char* typed;
-        int answer;          // 0: no question expected
-        const char* outcome; // the rate, the dialog, its box and what it said
-    } cases[] = {
+    // Typed, the answer to its question (0: none expected), and then the rate, the dialog,
+    // its box and what it said.
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"0", platform::vbOK, "7.33 open 7.33 Invalid Exchange Rate. Please try again"},
+        {"abc", platform::vbOK, "7.33 open 7.33 Invalid Exchange Rate. Please try again"},
+        {"0.004", platform::vbOK, "7.33 open 7.33 Invalid Exchange Rate. Please try again"},
+        {"-2", platform::vbYes, "-2 closed -2 Set exhange rate to $-2.00"},
         {"7.331", 0, "7.33 closed 7.331 "},
         {"7.336", platform::vbNo, "7.33 open 7.33 Set exhange rate to $7.34"},
         {"7.336", platform::vbYes, "7.34 closed 7.336 Set exhange rate to $7.34"},
     };
     ModalWatchdog expected("ZentabCalcExchangeRate");
-    for (const auto& c : cases) {
+    for (const auto& [typed, answer, outcome] : cases) {
         ScriptedDialogs dialogs;
-        if (c.answer)
-            dialogs.answer(c.answer);
+        if (answer)
+            dialogs.answer(answer);
         double rate = 7.33;
         ZentabCalcExchangeRate dialog(rate, nullptr);
         dialog.show();
         auto* box = dialog.findChild<QLineEdit*>("Text1");
         EXPECT_EQ(box->text(), "7.33");
-        box->setText(c.typed);
+        box->setText(typed);
         QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
         QStringList said;
         for (const auto& shown : dialogs.shown())
@@ -270,8 +276,8 @@ TEST(ZentabCalcExchangeRateDialog, SetFollowsTheRateRules) {
                       .arg(rate)
                       .arg(dialog.isVisible() ? "open" : "closed", box->text(), said.join('/'))
                       .toStdString(),
-                  c.outcome)
-            << c.typed;
+                  outcome)
+            << typed;
     }
 }
 
