@@ -9,7 +9,6 @@
 #include <QNetworkCookie>
 #include <QScopeGuard>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -89,120 +88,96 @@ TEST(BrowserCookieJar, ALinkInPlaceOfTheFileIsNeverFollowed) {
     EXPECT_TRUE(log.front().contains(target)) << log.front();
 }
 
-int sentTo(const QNetworkCookieJar& jar, const char* url) {
-    return int(jar.cookiesForUrl(QUrl(url)).size());
-}
-
-struct ScopeCase {
-    const char* name;
-    const char* setBy;
-    QByteArray setCookie;
-    const char* readBy;
-    int sent;
-};
-
-void PrintTo(const ScopeCase& scope, std::ostream* out) {
-    *out << scope.name;
-}
-
-class CookieScope : public ::testing::TestWithParam<ScopeCase> {};
-
-TEST_P(CookieScope, IsSentOnlyWhereItsHostMayReach) {
-    QTemporaryDir folder;
-    const QString path = folder.filePath("cookies.txt");
-    {
-        browser::PersistentCookieJar jar(path);
-        jar.setCookiesFromUrl(QNetworkCookie::parseCookies(GetParam().setCookie + kNextCentury),
-                              QUrl(GetParam().setBy));
-        EXPECT_EQ(sentTo(jar, GetParam().readBy), GetParam().sent);
-    }
-    EXPECT_EQ(sentTo(browser::PersistentCookieJar(path), GetParam().readBy), GetParam().sent);
-}
-
-const char* const kBank = "http://bank.proboards.com/index.cgi";
-INSTANTIATE_TEST_SUITE_P(
-    Browser, CookieScope,
-    ::testing::Values(
-        ScopeCase{"a board's session for the forum's parent, at the board", kBank,
+TEST(BrowserCookieJar, IsSentOnlyWhereItsHostMayReach) {
+    const char* const kBank = "http://bank.proboards.com/index.cgi";
+    const struct {
+        const char* name;
+        const char* setBy;
+        QByteArray setCookie;
+        const char* readBy;
+        int sent;
+    } cases[] = {{"a board's session for the forum's parent, at the board", kBank,
                   "s=1; Domain=.proboards.com", "http://bank.proboards.com/index.cgi?board=a", 1},
-        ScopeCase{"a board's session for the forum's parent, at another board", kBank,
+                 {"a board's session for the forum's parent, at another board", kBank,
                   "s=1; Domain=.proboards.com", "http://other.proboards.com/index.cgi", 0},
-        ScopeCase{"a sibling's cookie for the forum's parent, at a board",
+                 {"a sibling's cookie for the forum's parent, at a board",
                   "http://evil.proboards.com/", "s=evil; Domain=proboards.com", kBank, 0},
-        ScopeCase{"a sibling's cookie for a board", "http://evil.proboards.com/",
+                 {"a sibling's cookie for a board", "http://evil.proboards.com/",
                   "s=evil; Domain=bank.proboards.com", kBank, 0},
-        ScopeCase{"a cookie for a parent the suffix rule allows", "http://www.example.org/",
+                 {"a cookie for a parent the suffix rule allows", "http://www.example.org/",
                   "s=1; Domain=example.org", "http://mail.example.org/", 1},
-        ScopeCase{"a cookie for a public suffix", "http://shop.example.co.uk/", "s=1; Domain=co.uk",
+                 {"a cookie for a public suffix", "http://shop.example.co.uk/", "s=1; Domain=co.uk",
                   "http://bank.co.uk/", 0},
-        ScopeCase{"a cookie of 4 KB", "http://bank.example.org/", "s=" + QByteArray(4095, 'x'),
+                 {"a cookie of 4 KB", "http://bank.example.org/", "s=" + QByteArray(4095, 'x'),
                   "http://bank.example.org/", 1},
-        ScopeCase{"a cookie over 4 KB", "http://bank.example.org/", "s=" + QByteArray(4096, 'x'),
-                  "http://bank.example.org/", 0}));
-
-struct CountCase {
-    const char* name;
-    int hosts;
-    int cookiesPerHost;
-    int firstHostKept;
-    int firstCookieKept; // of each host kept
-};
-
-void PrintTo(const CountCase& count, std::ostream* out) {
-    *out << count.name;
+                 {"a cookie over 4 KB", "http://bank.example.org/", "s=" + QByteArray(4096, 'x'),
+                  "http://bank.example.org/", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("cookies.txt");
+        {
+            browser::PersistentCookieJar jar(path);
+            jar.setCookiesFromUrl(QNetworkCookie::parseCookies(c.setCookie + kNextCentury),
+                                  QUrl(c.setBy));
+            EXPECT_EQ(jar.cookiesForUrl(QUrl(c.readBy)).size(), c.sent);
+        }
+        EXPECT_EQ(browser::PersistentCookieJar(path).cookiesForUrl(QUrl(c.readBy)).size(), c.sent);
+    }
 }
 
-class CookieCount : public ::testing::TestWithParam<CountCase> {
-protected:
-    static QUrl host(int index) {
-        return QUrl(QStringLiteral("http://h%1.example.org/").arg(index));
-    }
-    // The cookies in the order they are set, each with its line in the file.
-    static void forEachCookie(const std::function<void(const QUrl&, const QByteArray&)>& visit) {
-        for (int h = 0; h < GetParam().hosts; ++h) {
-            for (int c = 0; c < GetParam().cookiesPerHost; ++c)
-                visit(host(h), "c" + QByteArray::number(c) + "=1" + kNextCentury +
-                                   "; Domain=" + host(h).host().toLatin1());
+// Cookies c0.. of hosts h0.. set in that order: the newest within the bounds are kept, in the
+// jar, after a restart and from a file another program wrote.
+TEST(BrowserCookieJar, KeepsTheNewestWithinTheBounds) {
+    static_assert(browser::kMaxCookiesPerHost == 50 && browser::kMaxCookies == 300);
+    const struct {
+        const char* name;
+        int hosts;
+        int perHost;
+        int firstHostKept;
+        int firstCookieKept; // of each host kept
+    } cases[] = {{"60 from one host", 1, 60, 0, 10}, {"400 from 40 hosts", 40, 10, 10, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto host = [](int h) {
+            return QUrl(QStringLiteral("http://h%1.example.org/").arg(h));
+        };
+        // Of each host, the names it is sent, by commas.
+        const auto sent = [&](const QNetworkCookieJar& jar) {
+            QStringList hosts;
+            for (int h = 0; h < c.hosts; ++h) {
+                QStringList names;
+                for (const QNetworkCookie& cookie : jar.cookiesForUrl(host(h)))
+                    names.append(cookie.name());
+                names.sort();
+                hosts.append(names.join(','));
+            }
+            return hosts;
+        };
+        QTemporaryDir folder;
+        QStringList expected;
+        QByteArray lines;
+        {
+            browser::PersistentCookieJar jar(folder.filePath("cookies.txt"));
+            for (int h = 0; h < c.hosts; ++h) {
+                QStringList names;
+                for (int i = 0; i < c.perHost; ++i) {
+                    const QByteArray line = "c" + QByteArray::number(i) + "=1" + kNextCentury +
+                                            "; Domain=" + host(h).host().toLatin1();
+                    jar.setCookiesFromUrl(QNetworkCookie::parseCookies(line), host(h));
+                    lines += line + '\n';
+                    if (h >= c.firstHostKept && i >= c.firstCookieKept)
+                        names.append(QStringLiteral("c%1").arg(i));
+                }
+                names.sort();
+                expected.append(names.join(','));
+            }
+            EXPECT_EQ(sent(jar), expected);
         }
+        EXPECT_EQ(sent(browser::PersistentCookieJar(folder.filePath("cookies.txt"))), expected);
+        ASSERT_TRUE(writeFile(folder.filePath("elsewhere.txt"), lines));
+        EXPECT_EQ(sent(browser::PersistentCookieJar(folder.filePath("elsewhere.txt"))), expected);
     }
-    static void expectTheNewestKept(const QNetworkCookieJar& jar) {
-        const CountCase& c = GetParam();
-        for (int h = 0; h < c.hosts; ++h) {
-            QStringList names;
-            for (const QNetworkCookie& cookie : jar.cookiesForUrl(host(h)))
-                names.append(cookie.name());
-            names.sort();
-            QStringList kept;
-            for (int i = h < c.firstHostKept ? c.cookiesPerHost : c.firstCookieKept;
-                 i < c.cookiesPerHost; ++i)
-                kept.append(QStringLiteral("c%1").arg(i));
-            kept.sort();
-            EXPECT_EQ(names, kept) << "host " << h;
-        }
-    }
-};
-
-TEST_P(CookieCount, KeepsTheNewestWithinTheBounds) {
-    QTemporaryDir folder;
-    const QString path = folder.filePath("cookies.txt");
-    {
-        browser::PersistentCookieJar jar(path);
-        forEachCookie([&](const QUrl& url, const QByteArray& line) {
-            jar.setCookiesFromUrl(QNetworkCookie::parseCookies(line), url);
-        });
-        expectTheNewestKept(jar);
-    }
-    expectTheNewestKept(browser::PersistentCookieJar(path));
-
-    QByteArray written; // by another program
-    forEachCookie([&](const QUrl&, const QByteArray& line) { written += line + '\n'; });
-    ASSERT_TRUE(writeFile(folder.filePath("elsewhere.txt"), written));
-    expectTheNewestKept(browser::PersistentCookieJar(folder.filePath("elsewhere.txt")));
 }
-
-static_assert(browser::kMaxCookiesPerHost == 50 && browser::kMaxCookies == 300);
-INSTANTIATE_TEST_SUITE_P(Browser, CookieCount,
-                         ::testing::Values(CountCase{"60 from one host", 1, 60, 0, 10},
-                                           CountCase{"400 from 40 hosts", 40, 10, 10, 0}));
 
 } // namespace

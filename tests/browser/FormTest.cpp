@@ -76,8 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         SubmissionCase{"reserved characters", posted("<input name='a b' value='*-._~+/?é'>"),
                        "a+b=*-._%7E%2B%2F%3F%C3%A9"},
         SubmissionCase{
-            "a form opened inside a table owns the controls that follow",
-            "<table><form name=f method=post><tr><td><input name=username value=teller>"
+            "a form opened inside a table owns the controls that follow and posts a password",
+            "<table><form name=f><tr><td><input name=username value=teller>"
             "<input type=password name=password value='s3cret!'></td></tr></form></table>"
             "<form name=other><input name=outside></form>",
             "username=teller&password=s3cret%21"},

@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QIODevice>
 #include <QNetworkCacheMetaData>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -61,37 +60,28 @@ TEST(MemoryPageCache, KeepsPagesUntilTheyAreRemovedOrCrowdedOut) {
 }
 
 TEST(MemoryPageCache, KeepsOnlyPagesThatMayBeReused) {
-    using MetaData = QNetworkCacheMetaData;
-    const QDateTime yesterday = QDateTime::currentDateTimeUtc().addDays(-1);
     const struct {
         const char* what;
-        std::function<void(MetaData&)> change; // of a page with a lifetime
+        bool lifetime; // an expiry date an hour ahead
+        QDateTime changed;
+        QNetworkCacheMetaData::RawHeaderList headers;
+        bool mayStore;
         bool kept;
     } cases[] = {
-        {"a lifetime", [](MetaData&) {}, true},
-        {"a date of change",
-         [&](MetaData& m) {
-             m.setExpirationDate({});
-             m.setLastModified(yesterday);
-         },
-         true},
-        {"an entity tag",
-         [](MetaData& m) {
-             m.setExpirationDate({});
-             m.setRawHeaders({{"ETag", "\"v1\""}});
-         },
-         true},
-        {"neither a lifetime nor a validator", [](MetaData& m) { m.setExpirationDate({}); }, false},
-        {"a ban on storing", [](MetaData& m) { m.setSaveToDisk(false); }, false},
-        {"more bytes than the cache holds",
-         [](MetaData& m) {
-             m.setRawHeaders({{"Content-Length", "101"}});
-         },
-         false},
+        {"a lifetime", true, {}, {}, true, true},
+        {"a date of change", false, QDateTime::currentDateTimeUtc().addDays(-1), {}, true, true},
+        {"an entity tag", false, {}, {{"ETag", "\"v1\""}}, true, true},
+        {"neither a lifetime nor a validator", false, {}, {}, true, false},
+        {"a ban on storing", true, {}, {}, false, false},
+        {"more bytes than the cache holds", true, {}, {{"Content-Length", "101"}}, true, false},
     };
     for (const auto& c : cases) {
-        MetaData metaData = page("/a");
-        c.change(metaData);
+        QNetworkCacheMetaData metaData = page("/a");
+        if (!c.lifetime)
+            metaData.setExpirationDate({});
+        metaData.setLastModified(c.changed);
+        metaData.setRawHeaders(c.headers);
+        metaData.setSaveToDisk(c.mayStore);
         MemoryPageCache cache(100);
         EXPECT_EQ(cache.prepare(metaData) != nullptr, c.kept) << c.what;
     }
