@@ -1,5 +1,5 @@
-// The account manager against the board server: the list after a login, paging,
-// deletion, reloads, a busy forum, and the window's size.
+// The account manager against the board server: the list after a login, paging, deletion,
+// reloads and a busy forum.
 #include "FrmVaultmeres.h"
 
 #include "AccountListView.h"
@@ -7,9 +7,7 @@
 #include "BoardE2e.h"
 #include "Dialogs.h"
 #include "Module1.h"
-#include "SettingsStore.h"
 #include "StatusBar.h"
-#include "Twips.h"
 #include "WebBrowser.h"
 #include "board_json.h"
 #include "frmLog.h"
@@ -57,9 +55,6 @@ protected:
     static QString status() { return manager().findChild<StatusBar*>("StatusBar1")->text(2); }
     static qsizetype logged(const QString& part) { return frmLog::instance().text().count(part); }
     static QTreeWidgetItem* row(const QString& key) { return list().findRow(key); }
-    static void resizeOuter(const QSize& outer) {
-        manager().resize(outer - (manager().frameGeometry().size() - manager().size()));
-    }
 
     // Runs the activation's load to its end.
     void activate(const std::function<void()>& activation) {
@@ -95,37 +90,6 @@ protected:
         logIn("teller");
     }
 };
-
-TEST_F(SmallBoard, ListsEveryAccountAsTheForumHoldsIt) {
-    // Thread 2 edited by the teller, so that it has a last transaction and a teller.
-    editInForum(server->port(), 2, "Account 2", "Galleons: 20\r\nSickles: 1\r\nKnuts: 2\r\n");
-    open();
-    EXPECT_EQ(status(), "3 accounts loaded: Ready");
-    EXPECT_EQ(manager().windowTitle(), "The teller(teller)-Vaultmere's Manager");
-    // Dates are read from the thread pages as the page tests show; here only whether the
-    // last transaction differs from the creation.
-    QStringList shown;
-    for (int i = 0; i < list().topLevelItemCount(); ++i) {
-        const QTreeWidgetItem& row = *list().topLevelItem(i);
-        QStringList texts{AccountListView::key(row)};
-        for (const int column :
-             {AccountListView::Account, AccountListView::Galleons, AccountListView::Sickles,
-              AccountListView::Knuts, AccountListView::Teller})
-            texts.append(row.text(column));
-        texts.append(row.text(AccountListView::DateCreated).isEmpty() ? "" : "dated");
-        texts.append(row.text(AccountListView::DateModified) ==
-                             row.text(AccountListView::DateCreated)
-                         ? "unchanged"
-                         : "changed");
-        texts.append(AccountListView::body(row).section("\r\n", 0, 0));
-        texts.append(QString::number(AccountListView::mayDelete(row)) +
-                     QString::number(AccountListView::mayModify(row)));
-        shown.append(texts.join('|'));
-    }
-    EXPECT_EQ(shown, QStringList({"T1|Account 1|1|1|2|N/A|dated|unchanged|Galleons: 1|11",
-                                  "T2|Account 2|20|1|2|The teller|dated|changed|Galleons: 20|11",
-                                  "T3|Account 3|3|1|2|N/A|dated|unchanged|Galleons: 3|11"}));
-}
 
 TEST_F(SmallBoard, DeletesOnlyWhatTheUserConfirms) {
     const struct {
@@ -244,21 +208,6 @@ TEST_F(SmallBoard, ClosingTheWindowDuringALoadEndsItQuietly) {
 
     open(); // a new window loads afresh
     EXPECT_EQ(status(), "3 accounts loaded: Ready");
-}
-
-TEST_F(SmallBoard, TheWindowKeepsItsSizeAndNeverShrinksBelowTheMinimum) {
-    open();
-    const platform::Twips twips(manager());
-    EXPECT_EQ(manager().frameGeometry().size(), twips.size(4800, 3600)); // no stored size yet
-    resizeOuter(twips.size(4050, 4500)); // too narrow: both spring back
-    ASSERT_SOON(manager().frameGeometry().size() == twips.size(4800, 3600));
-    resizeOuter(twips.size(6000, 4500));
-    ASSERT_SOON(manager().frameGeometry().size() == twips.size(6000, 4500));
-    EXPECT_EQ(list().width(), twips.px(6000 - 480)); // the list follows the window
-    manager().close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    open();
-    EXPECT_EQ(manager().frameGeometry().size(), twips.size(6000, 4500));
 }
 
 class DemoBoard : public Manager {

@@ -185,38 +185,15 @@ TEST_F(frmLoginOnBoard, NormalisesTheTypedAddress) {
         SCOPED_TRACE(c.typed.toStdString());
         open();
         enterAddress(c.typed);
-        EXPECT_EQ(control<WebBrowser>("WBLogin")->History().value(0), c.loginPage);
-        EXPECT_EQ(Module1::BoardUrl, c.boardUrl);
-        EXPECT_EQ(Module1::BoardId, c.boardId);
-        EXPECT_EQ(field("Text1"), c.boardId);
+        EXPECT_EQ(QStringList({control<WebBrowser>("WBLogin")->History().value(0),
+                               Module1::BoardUrl, Module1::BoardId, field("Text1")}),
+                  QStringList({c.loginPage, c.boardUrl, c.boardId, c.boardId}));
         QTest::keyClick(control<QWidget>("cmdCancel"), Qt::Key_Space);
         EXPECT_FALSE(frmLogin::exists());
         EXPECT_EQ(Module1::BoardUrl, c.storedUrl);
         EXPECT_TRUE(storedBoards().contains({c.storedUrl, ""}));
     }
     EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(frmLoginOnBoard, ReportsAnAddressThatIsNoBoardPage) {
-    const struct {
-        QString typed, faults, message;
-    } cases[] = {
-        {"http://testbank.example.com/index.cgi?board=accounts", "reset=1",
-         "Invalid Proboards url"},
-        {Board, "overload=1", "Url might be invalid, incorrect or has timed out"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed.toStdString());
-        open();
-        ASSERT_TRUE(server.faults(c.faults.toStdString()));
-        dialogs.answer(platform::vbOK);
-        enterAddress(c.typed);
-        EXPECT_EQ(boxes(dialogs).back(), platform::applicationTitle() + ": " + c.message);
-        EXPECT_FALSE(enabled("Frame1") || enabled("cmdOK"));
-        frmLogin::instance().close();
-        EXPECT_TRUE(storedBoards().isEmpty());
-        EXPECT_EQ(managerShown, 0);
-    }
 }
 
 TEST_F(frmLoginOnBoard, ChoosingARememberedBoardFillsTheFields) {
@@ -244,28 +221,45 @@ TEST_F(frmLoginOnBoard, ChoosingARememberedBoardFillsTheFields) {
               Boards({{Board, *Module1::Scramble(" member !pa!ss! ")}, {other, ""}}));
 }
 
-TEST_F(frmLoginOnBoard, ClosingTheWindowEndsItsWait) {
+TEST_F(frmLoginOnBoard, NoManagerOpensWhenTheAddressFailsOrTheWindowIsClosedWhileWaiting) {
     const struct {
-        const char* waitingFor;
-        bool openFirst;
-        Boards stored;
-    } cases[] = {{"the board's page", false, {}}, {"the login's answer", true, {{Board, ""}}}};
+        const char* behaviour;
+        QString typed;
+        const char* faults;
+        bool loginFirst; // the board's page has come and the login is sent; the board is stored
+        QString box;     // none when Escape closes the window in its wait
+    } cases[] = {
+        {"no board's address", "http://testbank.example.com/index.cgi?board=accounts", "reset=1",
+         false, "Invalid Proboards url"},
+        {"a busy forum", Board, "overload=1", false,
+         "Url might be invalid, incorrect or has timed out"},
+        {"closed waiting for the board's page", Board, "slow_ms=3000", false, ""},
+        {"closed waiting for the login's answer", Board, "slow_ms=3000", true, ""},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.waitingFor);
+        SCOPED_TRACE(c.behaviour);
+        const auto shown = dialogs.shown().size();
         open();
-        if (c.openFirst)
+        if (c.loginFirst)
             enterAddress(Board);
-        ASSERT_TRUE(server.faults("slow_ms=3000"));
-        // The first events to run after the key or click are those of the window's wait.
-        QTimer::singleShot(0, [] { QTest::keyClick(&frmLogin::instance(), Qt::Key_Escape); });
-        if (c.openFirst)
+        ASSERT_TRUE(server.faults(c.faults));
+        if (!c.box.isEmpty())
+            dialogs.answer(platform::vbOK);
+        else // the first events to run after the key or click are those of the window's wait
+            QTimer::singleShot(0, [] { QTest::keyClick(&frmLogin::instance(), Qt::Key_Escape); });
+        if (c.loginFirst)
             logInAs("teller", "teller");
         else
-            enterAddress(Board);
+            enterAddress(c.typed);
+        if (!c.box.isEmpty()) {
+            EXPECT_EQ(boxes(dialogs).back(), platform::applicationTitle() + ": " + c.box);
+            EXPECT_FALSE(enabled("Frame1") || enabled("cmdOK"));
+            frmLogin::instance().close();
+        }
         EXPECT_FALSE(frmLogin::exists());
-        EXPECT_TRUE(dialogs.shown().empty());
+        EXPECT_EQ(dialogs.shown().size() - shown, c.box.isEmpty() ? 0u : 1u);
         EXPECT_EQ(managerShown, 0);
-        EXPECT_EQ(storedBoards(), c.stored);
+        EXPECT_EQ(storedBoards(), c.loginFirst ? Boards({{Board, ""}}) : Boards());
         ASSERT_TRUE(server.faults("reset=1"));
     }
 }
