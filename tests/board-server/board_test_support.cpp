@@ -5,32 +5,28 @@
 namespace zentab::board::testing {
 
 nlohmann::json smallForum(int threads) {
+    auto forum = nlohmann::json::parse(R"({"forums": [{"name": "testbank", "title": "Test Bank",
+        "users": [
+            {"username": "admin", "password": "admin", "display_name": "The admin", "role": "admin"},
+            {"username": "teller", "password": "teller", "display_name": "The teller",
+             "role": "teller"},
+            {"username": "member", "password": "member", "display_name": "The member",
+             "role": "member"},
+            {"username": "other", "password": "other", "display_name": "Zed Other", "role": "member"}],
+        "boards": [{"id": "accounts", "title": "Accounts", "threads": []}]}]})");
     const auto now = unixNow();
-    nlohmann::json list = nlohmann::json::array();
     for (int n = 1; n <= threads; ++n) {
-        const auto body = "Galleons: " + std::to_string(n) + "\r\nSickles: 1\r\nKnuts: 2\r\n";
-        list.push_back({{"id", n},
-                        {"posts",
-                         {{{"id", n},
-                           {"author", n == 1 ? "member" : "teller"},
-                           {"subject", "Account " + std::to_string(n)},
-                           {"body", body},
-                           {"time", now - n * 3600}}}}});
+        const auto number = std::to_string(n);
+        forum["forums"][0]["boards"][0]["threads"].push_back(
+            {{"id", n},
+             {"posts",
+              {{{"id", n},
+                {"author", n == 1 ? "member" : "teller"},
+                {"subject", "Account " + number},
+                {"body", "Galleons: " + number + "\r\nSickles: 1\r\nKnuts: 2\r\n"},
+                {"time", now - n * 3600}}}}});
     }
-    const char* const people[][3] = {{"admin", "The admin", "admin"},
-                                     {"teller", "The teller", "teller"},
-                                     {"member", "The member", "member"},
-                                     {"other", "Zed Other", "member"}};
-    nlohmann::json users = nlohmann::json::array();
-    for (const auto& [name, shown, role] : people) {
-        users.push_back(
-            {{"username", name}, {"password", name}, {"display_name", shown}, {"role", role}});
-    }
-    return {{"forums",
-             {{{"name", "testbank"},
-               {"title", "Test Bank"},
-               {"users", users},
-               {"boards", {{{"id", "accounts"}, {"title", "Accounts"}, {"threads", list}}}}}}}};
+    return forum;
 }
 
 BoardState smallState(int threads) {

@@ -1,3 +1,5 @@
+#include "board_json.h"
+#include "board_test_support.h"
 #include "forum_dates.h"
 #include "markup.h"
 #include "options.h"
@@ -5,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <regex>
+#include <tuple>
 
 namespace zentab::board {
 namespace {
@@ -26,16 +29,14 @@ TEST(BoardServerText, ConversionsOfUserText) {
            "<a href=\"https://x.example.org\" target=\"_blank\">https://x.example.org</a>"},
           {"[url=javascript:alert(1)]x[/url][url] JavaScript:x[/url]",
            "[url=javascript:alert(1)]x[/url][url] JavaScript:x[/url]"},
-          {"[color=red]r[/color][color=#0a0]g[/color]",
-           "<font color=\"red\">r</font><font color=\"#0a0\">g</font>"},
-          {"[color=red\" onmouseover=\"x]t[/color]",
+          {"[color=red]r[/color][color=#0a0]g[/color][color=red\" onmouseover=\"x]t[/color]",
+           "<font color=\"red\">r</font><font color=\"#0a0\">g</font>"
            "[color=red&quot; onmouseover=&quot;x]t[/color]"},
           {"[size=1]\xC2\xAB [font=Garamond]sig[/font]\xC2\xBB[/size]",
            "<font size=\"1\">\xC2\xAB <font face=\"Garamond\">sig</font>\xC2\xBB</font>"},
           {"[list]\r\n[*]one\r\n[*]two\r\n[/list]", "<ul><br><li>one<br><li>two<br></ul>"},
           {"[quote]q[/quote] [quote=x]y[/quote]", "<blockquote>q</blockquote> [quote=x]y[/quote]"},
-          {"[b][i]x[/b] y", "<b><i>x</i></b> y"},
-          {"[b]never closed", "<b>never closed</b>"},
+          {"[b][i]x[/b] y [b]never closed", "<b><i>x</i></b> y <b>never closed</b>"},
           {"[size=9]9[/size] [*]no list [/b]stray [nope]tag[/nope] [unclosed",
            "[size=9]9[/size] [*]no list [/b]stray [nope]tag[/nope] [unclosed"}}},
         {validUtf8,
@@ -54,32 +55,39 @@ TEST(BoardServerText, ConversionsOfUserText) {
     }
 }
 
-TEST(BoardServerDates, RecentDaysUseDayNames) {
+TEST(BoardServerDates, RecentDaysUseDayNamesAndSeedTimesCountDaysBack) {
     const auto now = localTimeDaysAgo(unixNow(), 0, 15, 30);
-    const struct {
-        int daysAgo, hour, minute;
-        const char* pattern;
-    } cases[] = {
+    // Days ago, hour and minute, and how the forum shows that time.
+    const std::tuple<int, int, int, const char*> cases[] = {
         {0, 9, 5, R"(<B>Today</B> at 9:05am)"},
         {0, 12, 0, R"(<B>Today</B> at 12:00pm)"},
         {1, 16, 45, R"(<B>Yesterday</B> at 4:45pm)"},
         {2, 0, 7, R"([A-Z][a-z]{2} \d{2}, \d{4}, 12:07am)"},
         {400, 23, 59, R"([A-Z][a-z]{2} \d{2}, \d{4}, 11:59pm)"},
     };
-    for (const auto& c : cases) {
-        const auto text = forumDate(localTimeDaysAgo(now, c.daysAgo, c.hour, c.minute), now);
-        EXPECT_TRUE(std::regex_match(text, std::regex(c.pattern))) << text;
+    for (const auto& [daysAgo, hour, minute, pattern] : cases) {
+        const auto text = forumDate(localTimeDaysAgo(now, daysAgo, hour, minute), now);
+        EXPECT_TRUE(std::regex_match(text, std::regex(pattern))) << text;
     }
+    // The demo seed dates its posts this way, so that they stay recent.
+    auto document = testing::smallForum(2);
+    auto& threads = document["forums"][0]["boards"][0]["threads"];
+    threads[0]["posts"][0]["time"] = "-1d 16:45";
+    threads[1]["posts"][0]["time"] = "-0d 23:59";
+    const auto state = stateFromJson(document, now);
+    const auto& read = state.forums.at(0).boards.at(0).threads;
+    EXPECT_EQ(read.at(0).posts.at(0).time, localTimeDaysAgo(now, 1, 16, 45));
+    EXPECT_EQ(read.at(1).posts.at(0).time, now) << "a time later today is taken as now";
 }
 
 // A command line's outcome in one line: the action and its settings, or the refusal alone.
 std::string outcome(const ServerOptions& options) {
     static const char* const actions[] = {"serve", "help", "version"};
-    if (options.action == ServerOptions::Action::Refuse) {
-        return "refused: " + options.refusal;
-    }
-    return actions[static_cast<int>(options.action)] + (" " + std::to_string(options.port)) + " " +
-           options.seed.string() + " " + options.state.value_or("-").string() + options.refusal;
+    return options.action == ServerOptions::Action::Refuse
+               ? "refused: " + options.refusal
+               : actions[static_cast<int>(options.action)] + (" " + std::to_string(options.port)) +
+                     " " + options.seed.string() + " " + options.state.value_or("-").string() +
+                     options.refusal;
 }
 
 TEST(BoardServerOptions, CommandLines) {

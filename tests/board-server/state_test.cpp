@@ -37,16 +37,14 @@ TEST(BoardServerState, ChangesAndUsedNumbersSurviveRestartsAndAFailedWriteKeepsT
         EXPECT_TRUE(contains(titleOf(page), "Renamed"));
         EXPECT_TRUE(contains(page, "Knuts: 7\xEF\xBF\xBD"));
         EXPECT_TRUE(contains(page, "<i>Last Edit:</i>"));
-        EXPECT_TRUE(contains(page, "var pb_username = \"Guest\";"))
-            << "sessions end with the server";
+        EXPECT_TRUE(contains(page, "pb_username = \"Guest\";")) << "sessions end with the server";
         EXPECT_FALSE(contains(client.page("board=accounts"), "thread=2\""));
         ASSERT_TRUE(client.login("teller"));
         EXPECT_EQ(threadOfLocation(client.post(kNewThread)), kTop)
             << "numbers deleted before the restart stay used";
-        const httplib::Result refused[] = {client.post(kNewThread),
-                                           client.post(postForm("post2", kTop, 0, "Re", "G"))};
-        for (const auto& result : refused) {
-            EXPECT_TRUE(result && isErrorPage(result->body)) << "numbers end at " << kTop;
+        for (const int thread : {0, kTop}) { // a new thread, a reply
+            const auto refused = client.post(postForm("post2", thread, 0, "Top", "Galleons: 1"));
+            EXPECT_TRUE(refused && isErrorPage(refused->body)) << "numbers end at " << kTop;
         }
     }
     // The top number loads, and a state file in a folder that is not there cannot be written.
@@ -62,32 +60,29 @@ TEST(BoardServerState, ChangesAndUsedNumbersSurviveRestartsAndAFailedWriteKeepsT
 }
 
 TEST(BoardServerSeed, MalformedDocumentsAreRefusedSayingWhere) {
-    using Pointer = nlohmann::json::json_pointer;
     const auto document = smallForum(2);
     const struct {
         const char* name;
-        Pointer at;
+        std::string at;
         nlohmann::json value;
         const char* where;
     } cases[] = {
-        {"thread opened by another post", Pointer("/forums/0/boards/0/threads/0/posts/0/id"), 5,
+        {"thread opened by another post", "/forums/0/boards/0/threads/0/posts/0/id", 5,
          "forums[0].boards[0].threads[0]"},
-        {"post number used twice", Pointer("/forums/0/boards/0/threads/1"),
+        {"post number used twice", "/forums/0/boards/0/threads/1",
          document["forums"][0]["boards"][0]["threads"][0],
          "forums[0].boards[0].threads[1].posts[0].id"},
-        {"post number beyond the range", Pointer("/forums/0/boards/0/threads/1/posts/0/id"),
-         4294967298, "forums[0].boards[0].threads[1].posts[0].id"},
-        {"next number beyond the range", Pointer("/forums/0/next_id"), 4294967296,
-         "forums[0].next_id"},
-        {"unknown role", Pointer("/forums/0/users/0/role"), "janitor", "forums[0].users[0].role"},
-        {"password not a text", Pointer("/forums/0/users/1/password"), nullptr,
-         "forums[0].users[1].password"},
-        {"unreadable time", Pointer("/forums/0/boards/0/threads/0/posts/0/time"), "yesterday",
+        {"post number beyond the range", "/forums/0/boards/0/threads/1/posts/0/id", 4294967298,
+         "forums[0].boards[0].threads[1].posts[0].id"},
+        {"next number beyond the range", "/forums/0/next_id", 4294967296, "forums[0].next_id"},
+        {"unknown role", "/forums/0/users/0/role", "janitor", "forums[0].users[0].role"},
+        {"null password", "/forums/0/users/1/password", nullptr, "forums[0].users[1].password"},
+        {"unreadable time", "/forums/0/boards/0/threads/0/posts/0/time", "yesterday",
          "forums[0].boards[0].threads[0].posts[0].time"},
     };
     for (const auto& c : cases) {
         auto malformed = document;
-        malformed[c.at] = c.value;
+        malformed[nlohmann::json::json_pointer(c.at)] = c.value;
         try {
             stateFromJson(malformed, unixNow());
             ADD_FAILURE() << c.name << " was accepted";
@@ -95,19 +90,6 @@ TEST(BoardServerSeed, MalformedDocumentsAreRefusedSayingWhere) {
             EXPECT_TRUE(contains(e.what(), c.where)) << c.name;
         }
     }
-}
-
-// The demo seed dates its posts this way, so that they stay recent.
-TEST(BoardServerSeed, TimesMayCountDaysBackFromNow) {
-    auto document = smallForum(2);
-    auto& threads = document["forums"][0]["boards"][0]["threads"];
-    threads[0]["posts"][0]["time"] = "-1d 16:45";
-    threads[1]["posts"][0]["time"] = "-0d 23:59";
-    const auto now = localTimeDaysAgo(unixNow(), 0, 12, 0);
-    const auto state = stateFromJson(document, now);
-    const auto& read = state.forums.at(0).boards.at(0).threads;
-    EXPECT_EQ(read.at(0).posts.at(0).time, localTimeDaysAgo(now, 1, 16, 45));
-    EXPECT_EQ(read.at(1).posts.at(0).time, now) << "a time later today is taken as now";
 }
 
 // Runs the board server with the arguments, killing it when it still runs after 15 s; its exit
@@ -131,9 +113,8 @@ TEST(BoardServerStartup, CommandLinesAndUnusableFilesEndItWithAMessage) {
     const auto incomplete = (folder.path / "incomplete.json").string();
     std::ofstream(incomplete) << R"({"forums": [{"name": "x", "title": "X",
                                    "users": [{"username": "a"}], "boards": []}]})";
-    const auto absent = (folder.path / "absent.json").string();
-    const auto inAbsentFolder = (folder.path / "absent" / "state.json").string();
-    const auto inPlainFile = broken + "/state.json";
+    const auto absent = (folder.path / "absent.json").string(), inAbsentFolder = absent + "/x",
+               inPlainFile = broken + "/state.json";
     const struct {
         std::vector<std::string> arguments;
         int exitCode;
@@ -146,9 +127,7 @@ TEST(BoardServerStartup, CommandLinesAndUnusableFilesEndItWithAMessage) {
         {{"--state", inAbsentFolder}, 1, {"--state", inAbsentFolder, "No such file or directory"}},
         {{"--state", inPlainFile}, 1, {"--state", inPlainFile, "Not a directory"}},
         {{"--port", "x"}, 2, {"'x' is no port number", "Try 'zentab-board-server --help'"}},
-        {{"--help"},
-         0,
-         {"--port N", "--seed FILE", "--state FILE", "--version", "vaultmeres.json)"}},
+        {{"--help"}, 0, {"--port N", "--seed FILE", "--state FILE", "vaultmeres.json)"}},
         {{"--version"}, 0, {"zentab-board-server "}},
     };
     for (const auto& c : cases) {

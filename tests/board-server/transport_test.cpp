@@ -9,6 +9,7 @@
 #include <optional>
 #include <poll.h>
 #include <sys/socket.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace zentab::board::testing {
@@ -94,22 +95,19 @@ TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
     EXPECT_EQ(title(), "Too Many Connections");
     EXPECT_EQ(title(), "Test Bank - Accounts");
 
-    const struct {
-        std::string host, target;
-        int status;
-        const char* expected;
-    } proxied[] = {
+    // Host, target, and the answer's status and a part of its body.
+    const std::tuple<std::string, std::string, int, const char*> proxied[] = {
         {"TESTBANK.proboards.com:80", "/index.cgi?board=accounts&action=display&thread=1", 200,
          "<title>Test Bank - Account 1</title>"},
         {"nosuch.proboards.com", "/index.cgi?board=accounts", 200, "This forum does not exist."},
         {kForumHost, "/_control/faults?drop=5", 404, "Not Found"},
         {kForumHost, "/index.cgi?board=accounts", 200, "Test Bank"}, // no fault switched on
     };
-    for (const auto& c : proxied) {
+    for (const auto& [host, target, status, expected] : proxied) {
         const auto result = httplib::Client("127.0.0.1", server.port())
-                                .Get("http://" + c.host + c.target, {{"Host", c.host}});
-        EXPECT_TRUE(result && result->status == c.status && contains(result->body, c.expected))
-            << c.host << c.target;
+                                .Get("http://" + host + target, {{"Host", host}});
+        EXPECT_TRUE(result && result->status == status && contains(result->body, expected))
+            << host << target;
     }
 
     httplib::Client reused("127.0.0.1", server.port());
@@ -159,8 +157,7 @@ TEST(BoardServerHostileClients, SlowClientsNeitherStarveOthersNorHoldTheirConnec
             for (auto i = closed; !opening.empty() && i < slow.size(); ++i) {
                 slow[i].send("X-Drip: 1\r\n");
             }
-            // Shorter than any wait for a single read, so only a bound on the whole request
-            // stops a dripper.
+            // Shorter than a single read may wait: only the whole request's bound stops a dripper.
             closed += slow[closed].receiveAll(1s) ? 1 : 0;
         }
         EXPECT_EQ(closed, slow.size()) << "the server must close slow connections";
