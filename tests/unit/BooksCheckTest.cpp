@@ -64,7 +64,7 @@ public:
                 QString& post = accounts[index(step.front())].post;
                 post = edit[1].isEmpty() ? edit[2] : post.replace(edit[1], edit[2]);
             } else if (words[0] == "archive") {
-                archive(index(words[1]));
+                archive(index(words[1].front()));
             } else {
                 pay(index(words[0].front()), index(words[0].back()), words[1],
                     words.contains("anon"), !words.contains("half"));
@@ -82,7 +82,8 @@ public:
         Transaction t;
         t.type = TransactionType::Expense;
         t.accountName = accounts[from].name;
-        t.accountEditAddress = editAddress(from);
+        t.accountEditAddress = Board + "&action=modifypost&thread=" + accounts[from].threadNumber +
+                               "&post=" + accounts[from].threadNumber;
         t.counterpartName = t.otherAccountText = accounts[to].name;
         t.counterpartThread = accounts[to].threadNumber;
         t.reason = "Purchase";
@@ -110,16 +111,11 @@ public:
     }
 
     CoinTexts balance(int account) const { return *readEditFormBalances(accounts[account].post); }
-    QString editAddress(int account) const {
-        return Board + "&action=modifypost&thread=" + accounts[account].threadNumber +
-               "&post=" + accounts[account].threadNumber;
-    }
 
     QList<AccountRecord> accounts;
 
 private:
     static int index(QChar name) { return QString("ABR").indexOf(name); }
-    static int index(const QString& name) { return index(name.front()); }
     void write(int account, const CoinTexts& coins, const QString& item) {
         accounts[account].post =
             rewriteAccountPost(accounts[account].post, accounts[account].threadNumber, coins, item);
