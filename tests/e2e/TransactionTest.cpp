@@ -582,19 +582,17 @@ TEST_F(Transactions, TheDialogRefusesWhatCannotBeATransaction) {
     const struct {
         const char* counterpart;
         int reason; // -1 none chosen, 9 Other named as typed
-        std::optional<QString> otherName;
         QString description, refusal;
+        std::optional<QString> otherName = {};
     } cases[] = {
-        {"With Who?", 0, {}, "", "Choose the name of the person this transaction is with"},
-        {"Nobody", 0, {}, "", "Choose the name of the person this transaction is with"},
-        {"Bob", -1, {}, "", "Choose a reason for the transaction"},
-        {"Bob",
-         0,
-         {},
-         "Paid [list] twice",
+        {"With Who?", 0, "", "Choose the name of the person this transaction is with"},
+        {"Nobody", 0, "", "Choose the name of the person this transaction is with"},
+        {"Bob", -1, "", "Choose a reason for the transaction"},
+        {"Bob", 0, "Paid [list] twice",
          "The description \"Paid [list] twice\" holds [list]" + MarksTheList},
-        {"Bob", 9, "Lot [/LIST]", "Comment\n",
-         "The name for the reason Other \"Lot [/LIST]\" holds [/list]" + MarksTheList},
+        {"Bob", 9, "Comment\n",
+         "The name for the reason Other \"Lot [/LIST]\" holds [/list]" + MarksTheList,
+         "Lot [/LIST]"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.refusal.toStdString());
