@@ -108,10 +108,6 @@ TEST_F(frmAboutBox, ShowsTheVersionAndTheDonationFormInTheWindowsColour) {
     EXPECT_FALSE(button("cmdLog")->isVisible()); // no log yet
     const HtmlDocument page = box->browser().Document();
     ASSERT_EQ(page.getElementsByTagName("form").size(), 1);
-    const QList<HtmlElement> inputs = page.getElementsByTagName("input");
-    ASSERT_EQ(inputs.size(), 3);
-    EXPECT_TRUE(inputs[2].getAttribute("value").startsWith("-----BEGIN PKCS7-----"));
-    EXPECT_TRUE(inputs[2].getAttribute("value").endsWith("-----END PKCS7-----"));
     EXPECT_EQ(page.bgColor().toUpper().remove('#'),
               about::ColorToRGB(box->palette().color(QPalette::Window)));
 }
