@@ -13,91 +13,75 @@ browser::FormSubmission submit(const HtmlDocument& document, const QString& form
 const char* const kControls =
     "<input name=n value='\xe2\x82\xac \xc3\xa9 \xe4\xb8\xad \xf0\x9f\x98\x80'>";
 
-struct SubmissionCase {
-    const char* name;
-    QString markup; // of a page whose form f is submitted
-    const char* body;
-    const char* getUrl = nullptr; // for a form sent with GET
-    const char* charset = "UTF-8";
-};
-
-void PrintTo(const SubmissionCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class FormSubmission : public ::testing::TestWithParam<SubmissionCase> {};
-
-TEST_P(FormSubmission, SendsWhatABrowserSends) {
-    const browser::FormSubmission submission = submit(page(GetParam().markup, GetParam().charset));
-    EXPECT_EQ(submission.body, GetParam().body);
-    EXPECT_EQ(submission.method, GetParam().getUrl ? "GET" : "POST");
-    if (GetParam().getUrl) {
-        EXPECT_EQ(submission.url.toString(QUrl::FullyEncoded), GetParam().getUrl);
-    }
-}
-
 QString posted(const char* controls) {
     return "<form id=f method=post>" + QString::fromUtf8(controls);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Browser, FormSubmission,
-    ::testing::Values(
-        SubmissionCase{"text and hidden",
-                       posted("<input name=a value='x y'><input type=hidden name=h value='1&2'>"),
-                       "a=x+y&h=1%262"},
-        SubmissionCase{
-            "unnamed and disabled",
-            posted("<input value=1><input name=d value=2 disabled><input name=e value=3>"), "e=3"},
-        SubmissionCase{
-            "buttons",
-            posted("<input type=submit name=s value=go><input type=reset name=r>"
-                   "<button name=b>b</button><input type=image name=i><input name=k value=v>"),
-            "k=v"},
-        SubmissionCase{
-            "checkboxes and radios",
-            posted("<input type=checkbox name=c1 checked><input type=checkbox name=c2 value=no>"
-                   "<input type=radio name=r value=a><input type=radio name=r value=b checked>"),
-            "c1=on&r=b"},
-        SubmissionCase{
-            "select",
-            posted("<select name=s><option>one<option selected value=2>two</select>"
-                   "<select name=first><option disabled>x<option> y  z </select>"
-                   "<select name=m multiple><option selected>p<option selected>q</select>"),
-            "s=2&first=y+z&m=p&m=q"},
-        SubmissionCase{"textarea line endings", posted("<textarea name=t>a\nb\r\nc\rd</textarea>"),
-                       "t=a%0D%0Ab%0D%0Ac%0D%0Ad"},
-        SubmissionCase{"text input drops line breaks", posted("<input name=a value='x&#10;y'>"),
-                       "a=xy"},
-        SubmissionCase{"disabled fieldset",
-                       posted("<fieldset disabled><legend><input name=l value=1></legend>"
-                              "<input name=x value=2></fieldset>"),
-                       "l=1"},
-        SubmissionCase{"reserved characters", posted("<input name='a b' value='*-._~+/?é'>"),
-                       "a+b=*-._%7E%2B%2F%3F%C3%A9"},
-        SubmissionCase{
-            "a form opened inside a table owns the controls that follow and posts a password",
-            "<table><form name=f><tr><td><input name=username value=teller>"
-            "<input type=password name=password value='s3cret!'></td></tr></form></table>"
-            "<form name=other><input name=outside></form>",
-            "username=teller&password=s3cret%21"},
-        SubmissionCase{"characters beyond the page charset as references", posted(kControls),
-                       "n=%80+%E9+%26%2320013%3B+%26%23128512%3B", nullptr, "windows-1252"},
-        SubmissionCase{"a unicode page", posted(kControls),
-                       "n=%E2%82%AC+%C3%A9+%E4%B8%AD+%F0%9F%98%80"},
-        SubmissionCase{"the charset the form accepts",
-                       "<form id=f method=post accept-charset='bogus utf-8'>" +
-                           QString::fromUtf8(kControls),
-                       "n=%E2%82%AC+%C3%A9+%E4%B8%AD+%F0%9F%98%80", nullptr, "windows-1252"},
-        SubmissionCase{"a get replaces the query and keeps the fragment",
-                       "<form id=f action='search.cgi?old=1#top'><input name=q value='a b'></form>",
-                       "", "http://bank.example.org/forum/search.cgi?q=a+b#top"},
-        SubmissionCase{"a get without action goes to the page",
-                       "<form id=f><input name=q value=1></form>", "",
-                       "http://bank.example.org/forum/page.cgi?q=1"},
-        SubmissionCase{"a get resolves against the base",
-                       "<base href='http://other.example.org/dir/'><form id=f action=go></form>",
-                       "", "http://other.example.org/dir/go?"}));
+// What the form f of a page sends: the body, and for a form sent with GET the address.
+TEST(BrowserForm, SendsWhatABrowserSends) {
+    const struct {
+        const char* name;
+        QString markup;
+        const char* body;
+        const char* getUrl = nullptr;
+        const char* charset = "UTF-8";
+    } cases[] = {
+        {"text and hidden",
+         posted("<input name=a value='x y'><input type=hidden name=h value='1&2'>"),
+         "a=x+y&h=1%262"},
+        {"unnamed and disabled",
+         posted("<input value=1><input name=d value=2 disabled><input name=e value=3>"), "e=3"},
+        {"buttons",
+         posted("<input type=submit name=s value=go><input type=reset name=r>"
+                "<button name=b>b</button><input type=image name=i><input name=k value=v>"),
+         "k=v"},
+        {"checkboxes and radios",
+         posted("<input type=checkbox name=c1 checked><input type=checkbox name=c2 value=no>"
+                "<input type=radio name=r value=a><input type=radio name=r value=b checked>"),
+         "c1=on&r=b"},
+        {"select",
+         posted("<select name=s><option>one<option selected value=2>two</select>"
+                "<select name=first><option disabled>x<option> y  z </select>"
+                "<select name=m multiple><option selected>p<option selected>q</select>"),
+         "s=2&first=y+z&m=p&m=q"},
+        {"textarea line endings", posted("<textarea name=t>a\nb\r\nc\rd</textarea>"),
+         "t=a%0D%0Ab%0D%0Ac%0D%0Ad"},
+        {"text input drops line breaks", posted("<input name=a value='x&#10;y'>"), "a=xy"},
+        {"disabled fieldset",
+         posted("<fieldset disabled><legend><input name=l value=1></legend>"
+                "<input name=x value=2></fieldset>"),
+         "l=1"},
+        {"reserved characters", posted("<input name='a b' value='*-._~+/?é'>"),
+         "a+b=*-._%7E%2B%2F%3F%C3%A9"},
+        {"a form opened inside a table owns the controls that follow and posts a password",
+         "<table><form name=f><tr><td><input name=username value=teller>"
+         "<input type=password name=password value='s3cret!'></td></tr></form></table>"
+         "<form name=other><input name=outside></form>",
+         "username=teller&password=s3cret%21"},
+        {"characters beyond the page charset as references", posted(kControls),
+         "n=%80+%E9+%26%2320013%3B+%26%23128512%3B", nullptr, "windows-1252"},
+        {"a unicode page", posted(kControls), "n=%E2%82%AC+%C3%A9+%E4%B8%AD+%F0%9F%98%80"},
+        {"the charset the form accepts",
+         "<form id=f method=post accept-charset='bogus utf-8'>" + QString::fromUtf8(kControls),
+         "n=%E2%82%AC+%C3%A9+%E4%B8%AD+%F0%9F%98%80", nullptr, "windows-1252"},
+        {"a get replaces the query and keeps the fragment",
+         "<form id=f action='search.cgi?old=1#top'><input name=q value='a b'></form>", "",
+         "http://bank.example.org/forum/search.cgi?q=a+b#top"},
+        {"a get without action goes to the page", "<form id=f><input name=q value=1></form>", "",
+         "http://bank.example.org/forum/page.cgi?q=1"},
+        {"a get resolves against the base",
+         "<base href='http://other.example.org/dir/'><form id=f action=go></form>", "",
+         "http://other.example.org/dir/go?"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const browser::FormSubmission submission = submit(page(c.markup, c.charset));
+        EXPECT_EQ(submission.body, c.body);
+        EXPECT_EQ(submission.method, c.getUrl ? "GET" : "POST");
+        EXPECT_EQ(c.getUrl ? submission.url.toString(QUrl::FullyEncoded) : QString(),
+                  QString::fromUtf8(c.getUrl));
+    }
+}
 
 TEST(BrowserForm, FieldsSetThroughTheDomAreSubmitted) {
     const HtmlDocument document =

@@ -31,15 +31,6 @@ TEST(BrowserFuzz, NestingAsDeepAsTheBudgetAllowsParsesWithoutRecursion) {
     EXPECT_EQ(page(many("<div>", depth) + "x").body().innerText(), "x");
 }
 
-TEST(BrowserFuzz, HugeCharacterReferencesBecomeReplacementCharacters) {
-    const HtmlDocument document =
-        page("<p id=p>&#99999999999999999999;&#x110000;&#xD800;&#0;x</p>" +
-             many("&#4294967296;&#x100000000;", 1000));
-    exercise(document);
-    EXPECT_EQ(document.getElementById("p").innerText(),
-              QString(4, QChar(0xFFFD)) + QLatin1Char('x'));
-}
-
 // Markup from pieces the parser treats specially, in random order.
 QString randomSoup(QRandomGenerator& random) {
     static const QStringList kPieces =
