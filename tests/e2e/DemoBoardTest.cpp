@@ -17,10 +17,6 @@ namespace {
 using namespace std::chrono_literals;
 using zentab::board::testing::ForumClient;
 
-bool processIsGone(qint64 pid) {
-    return ::kill(static_cast<pid_t>(pid), 0) == -1 && errno == ESRCH;
-}
-
 TEST(DemoBoardServer, ReadsThePortOnlyFromTheServersAnnouncement) {
     const struct {
         const char* line;
@@ -58,7 +54,7 @@ TEST(DemoBoardServer, TheBrowsersReachItUntilTheCalculatorClosesAndItKeepsChange
                                  {"message", "Galleons: 1"},
                                  {"nextaction", "post"}}));
     }
-    EXPECT_TRUE(processIsGone(server));
+    EXPECT_TRUE(::kill(static_cast<pid_t>(server), 0) == -1 && errno == ESRCH); // gone
     // In the user's data folder, for the next run.
     EXPECT_TRUE(
         QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +

@@ -45,11 +45,6 @@ protected:
         }
     }
 
-    // Through the forum's own login form, as the login window does.
-    static void logIn(const QString& user) {
-        ASSERT_TRUE(logInThroughForum(Module1::BoardUrl, user));
-    }
-
     static FrmVaultmeres& manager() { return FrmVaultmeres::instance(); }
     static AccountListView& list() { return manager().ListView1(); }
     static QString status() { return manager().findChild<StatusBar*>("StatusBar1")->text(2); }
@@ -87,7 +82,7 @@ class SmallBoard : public Manager {
 protected:
     void SetUp() override {
         serve(board::testing::smallState(3), TestBoard, "accounts");
-        logIn("teller");
+        ASSERT_TRUE(logInThroughForum(TestBoard, "teller"));
     }
 };
 
@@ -142,7 +137,7 @@ TEST_F(SmallBoard, AReloadReadsAgainOnlyForAnotherUser) {
     open();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.user.toStdString());
-        logIn(c.user);
+        ASSERT_TRUE(logInThroughForum(TestBoard, c.user));
         const qsizetype skipped = logged("Skipping duplicate key:");
         const qsizetype read = logged("WB2 (readystate=4)");
         reactivate();
@@ -215,7 +210,7 @@ protected:
     void SetUp() override {
         serve(board::loadStateFile(ZENTAB_BOARD_DEMO_SEED, board::unixNow()), DemoBoardUrl,
               "vaultmeres");
-        logIn("teller");
+        ASSERT_TRUE(logInThroughForum(DemoBoardUrl, "teller"));
     }
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <initializer_list>
 
 // Lines each ended by CR LF, as the forum's texts are written.
