@@ -373,13 +373,8 @@ TEST_F(Transactions, BalancesAndItemsFollowASeriesOfBookings) {
     // when its reader keeps control characters.
     book({"hidden names", "Alice", Expense, "Renée", 0, "1K=", "12/3/5 Purchase", "2/0/1 Sale",
           HidesNames});
-    for (const auto& [account, party] : {std::pair<QString, QString>("Alice", "Renée"),
-                                         std::pair<QString, QString>("Renée", "Alice")}) {
-        const QString written = otherParty(post(account));
-        ASSERT_TRUE(written.startsWith("anonymous(") && written.endsWith(")"))
-            << written.toStdString();
-        EXPECT_EQ(Module1::Unscramble(written.mid(10).chopped(1)), party);
-    }
+    EXPECT_EQ(otherParty(post("Alice")), "anonymous(" + *Module1::Scramble("Renée") + ")");
+    EXPECT_EQ(otherParty(post("Renée")), "anonymous(" + *Module1::Scramble("Alice") + ")");
 
     book({"a subject with two blanks", "Bob  Smith", Expense, "Alice", 0, "1K=", "2/16/28 Purchase",
           "12/3/6 Sale"});
