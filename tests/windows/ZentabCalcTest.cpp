@@ -235,9 +235,7 @@ TEST_F(ZentabCalcWindow, DoubleClicksOnTheStatusBarClearTheMemoryAndChangeTheRat
     doubleClickPanel(1);
     EXPECT_EQ(calc->engine().ExchngeRate, 8);
     EXPECT_EQ(panel(1), "$40.00");
-    ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.shown()[0].text, "Set exhange rate to $8.00");
-    EXPECT_EQ(dialogs.shown()[0].title, "Confirm Rate");
+    EXPECT_EQ(dialogs.shown().size(), 1u); // the question, whose text the dialog's table checks
 }
 
 // A rate that rounds to no cents is refused, one within a cent of the rate is taken
