@@ -88,30 +88,29 @@ TEST(BrowserCookieJar, ALinkInPlaceOfTheFileIsNeverFollowed) {
     EXPECT_TRUE(log.front().contains(target)) << log.front();
 }
 
+// A cookie set by one address, with its scope, and how many of it another address is sent.
 TEST(BrowserCookieJar, IsSentOnlyWhereItsHostMayReach) {
     const char* const kBank = "http://bank.proboards.com/index.cgi";
+    const char* const kSibling = "http://evil.proboards.com/";
+    const char* const kOrg = "http://bank.example.org/";
     const struct {
         const char* name;
         const char* setBy;
         QByteArray setCookie;
         const char* readBy;
         int sent;
-    } cases[] = {{"a board's session for the forum's parent, at the board", kBank,
-                  "s=1; Domain=.proboards.com", "http://bank.proboards.com/index.cgi?board=a", 1},
-                 {"a board's session for the forum's parent, at another board", kBank,
-                  "s=1; Domain=.proboards.com", "http://other.proboards.com/index.cgi", 0},
-                 {"a sibling's cookie for the forum's parent, at a board",
-                  "http://evil.proboards.com/", "s=evil; Domain=proboards.com", kBank, 0},
-                 {"a sibling's cookie for a board", "http://evil.proboards.com/",
-                  "s=evil; Domain=bank.proboards.com", kBank, 0},
-                 {"a cookie for a parent the suffix rule allows", "http://www.example.org/",
-                  "s=1; Domain=example.org", "http://mail.example.org/", 1},
-                 {"a cookie for a public suffix", "http://shop.example.co.uk/", "s=1; Domain=co.uk",
-                  "http://bank.co.uk/", 0},
-                 {"a cookie of 4 KB", "http://bank.example.org/", "s=" + QByteArray(4095, 'x'),
-                  "http://bank.example.org/", 1},
-                 {"a cookie over 4 KB", "http://bank.example.org/", "s=" + QByteArray(4096, 'x'),
-                  "http://bank.example.org/", 0}};
+    } cases[] = {
+        {"forum's parent, same board", kBank, "s=1; Domain=.proboards.com", kBank, 1},
+        {"forum's parent, other board", kBank, "s=1; Domain=.proboards.com",
+         "http://o.proboards.com/", 0},
+        {"sibling for the forum's parent", kSibling, "s=evil; Domain=proboards.com", kBank, 0},
+        {"sibling for a board", kSibling, "s=evil; Domain=bank.proboards.com", kBank, 0},
+        {"parent by the suffix rule", "http://www.example.org/", "s=1; Domain=example.org",
+         "http://mail.example.org/", 1},
+        {"public suffix", "http://shop.example.co.uk/", "s=1; Domain=co.uk", "http://bank.co.uk/",
+         0},
+        {"4 KB", kOrg, "s=" + QByteArray(4095, 'x'), kOrg, 1},
+        {"over 4 KB", kOrg, "s=" + QByteArray(4096, 'x'), kOrg, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir folder;
