@@ -510,7 +510,7 @@ TEST_F(Transactions, NothingIsPostedWhenTheBookingCannotBeWhole) {
     EXPECT_FALSE(frmLog::instance().text().contains("Out of step"));
 }
 
-TEST_F(Transactions, ABusyForumIsAPauseButASaveNotReadBackStopsAndIsLogged) {
+TEST_F(Transactions, ABusyForumIsAPauseButASaveNotReadBackStopsAndAnArchiveNotPostedKeepsTheList) {
     openManagerAs("teller");
     // Busy for the edit page and again when OK asks for it once more.
     ASSERT_TRUE(server.faults("overload=2"));
@@ -556,6 +556,20 @@ TEST_F(Transactions, ABusyForumIsAPauseButASaveNotReadBackStopsAndIsLogged) {
         << frmLog::instance().text().right(400).toStdString();
     expectBalance("Alice", "12/3/5");
     EXPECT_EQ(post("Bob"), bob);
+
+    // Busy when a full list's archive reply is asked for: the list stays whole in the post.
+    ASSERT_TRUE(server.faults("overload=1&overload_action=post"));
+    prepareUnasked("Ernie", Expense, "Bob", 0, "1G=");
+    dialogs.answer(vbOK);
+    dialogs.answer(vbOK);
+    pressOK();
+    EXPECT_EQ(boxes(dialogs).mid(dialogs.shown().size() - 2),
+              QStringList({"Warning: Failed to archive Ernie account",
+                           "Success: Suceessfully modified Ernie and Bob"}));
+    EXPECT_EQ(posts("Ernie").size(), 1);
+    EXPECT_EQ(post("Ernie").count("[*]"), 17);
+    expectBalance("Ernie", "2/0/0");
+    expectBalance("Bob", "2/0/1");
 }
 
 TEST_F(Transactions, TheDialogRefusesWhatCannotBeATransaction) {

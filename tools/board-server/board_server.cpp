@@ -117,7 +117,8 @@ void BoardServer::handle(const httplib::Request& request, const httplib::Params&
         response.set_content("Not Found\n", "text/plain");
         return;
     }
-    if (faults_.takeOverload()) {
+    const auto action = params.find("action");
+    if (faults_.takeOverload(action == params.end() ? std::string() : action->second)) {
         response.set_content(overloadPage(), kHtml);
         return;
     }
@@ -147,12 +148,15 @@ void BoardServer::control(const httplib::Request& request, const httplib::Params
     if (!settings) {
         response.status = 400;
         response.set_content("reset, overload, slow_ms and drop take whole numbers from 0 to " +
-                                 std::to_string(kMaxFaultValue) + "\n",
+                                 std::to_string(kMaxFaultValue) +
+                                 ", overload_action a word of letters and digits\n",
                              "text/plain");
         return;
     }
-    const nlohmann::json state = {
-        {"overload", settings->overload}, {"slow_ms", settings->slowMs}, {"drop", settings->drop}};
+    const nlohmann::json state = {{"overload", settings->overload},
+                                  {"slow_ms", settings->slowMs},
+                                  {"drop", settings->drop},
+                                  {"overload_action", settings->overloadAction}};
     response.set_content(state.dump() + "\n", "application/json");
 }
 

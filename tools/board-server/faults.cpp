@@ -2,6 +2,8 @@
 
 #include "server_limits.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace zentab::board {
@@ -22,6 +24,21 @@ bool readCount(const httplib::Params& params, const char* name, int& target) {
         return false;
     }
     target = value;
+    return true;
+}
+
+// Writes the action into target; false when present but not a short word of letters and digits.
+bool readAction(const httplib::Params& params, std::string& target) {
+    const auto found = params.find("overload_action");
+    if (found == params.end()) {
+        return true;
+    }
+    const auto& word = found->second;
+    if (word.size() > kMaxFaultActionLength ||
+        !std::all_of(word.begin(), word.end(), [](unsigned char c) { return std::isalnum(c); })) {
+        return false;
+    }
+    target = word;
     return true;
 }
 
@@ -46,15 +63,19 @@ std::optional<FaultSettings> Faults::apply(const httplib::Params& params) {
         next = FaultSettings{};
     }
     if (!readCount(params, "overload", next.overload) ||
-        !readCount(params, "slow_ms", next.slowMs) || !readCount(params, "drop", next.drop)) {
+        !readCount(params, "slow_ms", next.slowMs) || !readCount(params, "drop", next.drop) ||
+        !readAction(params, next.overloadAction)) {
         return std::nullopt;
     }
     settings_ = next;
     return settings_;
 }
 
-bool Faults::takeOverload() {
+bool Faults::takeOverload(const std::string& action) {
     std::lock_guard lock(mutex_);
+    if (!settings_.overloadAction.empty() && action != settings_.overloadAction) {
+        return false;
+    }
     return takeOne(settings_.overload);
 }
 

@@ -35,5 +35,7 @@ inline constexpr std::size_t kMaxMessageBytes = 65536;
 
 // Largest value of a fault control parameter.
 inline constexpr int kMaxFaultValue = 600000;
+// Longest forum action a fault may be limited to.
+inline constexpr std::size_t kMaxFaultActionLength = 32;
 
 } // namespace zentab::board
