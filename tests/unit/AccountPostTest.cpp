@@ -206,6 +206,7 @@ TEST(PostText, CharacterReferencesBecomeTheirCharacters) {
         {"&nbsp;", QString(QChar(0xA0))},
         {"&lt;3 & more", "<3 & more"},
         {"&&#00000065;", "&A"}, // a reference is at most ten characters long
+        {"&&amp; &x&lt;", "&& &x<"}, // an ampersand that starts no reference stays alone
         {"&#x10FFFF;", QString::fromUcs4(U"\U0010FFFF")},
         // What is no reference stays as written.
         {"A & B; &unknown; &#0; &#xD800; &#xDFFF; &#x110000; &#99999999;",
