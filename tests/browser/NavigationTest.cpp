@@ -195,19 +195,21 @@ TEST_F(BrowserNavigation, ReadyStateMovesLikeABrowsersAndCompletesOncePerPage) {
     EXPECT_EQ(browser.ReadyState(), WebBrowser::ReadyStateUninitialized);
     EXPECT_FALSE(browser.Busy());
     QSignalSpy complete(&browser, &WebBrowser::DocumentComplete);
-    int stateAtNotice = -1;
-    bool busyAtNotice = true;
-    QObject::connect(&browser, &WebBrowser::DocumentComplete, &browser, [&] {
-        stateAtNotice = browser.ReadyState();
-        busyAtNotice = browser.Busy();
-    });
+    QStringList notices; // each with the ready state and whether the browser was busy then
+    QObject::connect(&browser, &WebBrowser::DocumentComplete, &browser,
+                     [&](const QString& address, bool topLevel) {
+                         notices.append(QStringLiteral("%1 %2 state %3 busy %4")
+                                            .arg(address, topLevel ? "top" : "frame")
+                                            .arg(browser.ReadyState())
+                                            .arg(browser.Busy()));
+                     });
     for (const QString local : {"about:home", "about:blank"}) {
         SCOPED_TRACE(local.toStdString());
         browser.Navigate(local); // completes on a later turn, as a page from the network does
         EXPECT_TRUE(browser.Busy());
         EXPECT_EQ(complete.count(), 0);
         ASSERT_TRUE(complete.wait(20'000));
-        EXPECT_EQ(complete.takeFirst(), (QList<QVariant>{local, true}));
+        complete.clear();
     }
     browser.Document().write("<html><body><p>written</p></body></html>");
     EXPECT_EQ(browser.Document().body().innerText(), "written");
@@ -221,10 +223,6 @@ TEST_F(BrowserNavigation, ReadyStateMovesLikeABrowsersAndCompletesOncePerPage) {
     EXPECT_EQ(complete.count(), 0);
     m_release = true;
     ASSERT_TRUE(complete.wait(20'000));
-    EXPECT_EQ(stateAtNotice, WebBrowser::ReadyStateComplete);
-    EXPECT_FALSE(busyAtNotice);
-    EXPECT_EQ(complete.takeFirst(), (QList<QVariant>{url("/slow"), true}));
-    EXPECT_EQ(browser.LocationURL(), url("/slow"));
     EXPECT_EQ(browser.LocationName(), "Slow");
     EXPECT_EQ(browser.Document().body().innerText(), "done");
 
@@ -233,7 +231,10 @@ TEST_F(BrowserNavigation, ReadyStateMovesLikeABrowsersAndCompletesOncePerPage) {
     ASSERT_TRUE(complete.wait(20'000));
     EXPECT_EQ(browser.LocationName(), "Page");
     EXPECT_FALSE(complete.wait(300)); // exactly one notice per page
-    EXPECT_EQ(complete.count(), 1);
+    EXPECT_EQ(
+        notices,
+        (QStringList{"about:home top state 4 busy 0", "about:blank top state 4 busy 0",
+                     url("/slow") + " top state 4 busy 0", url("/page") + " top state 4 busy 0"}));
 }
 
 enum class Fault { None, Refuse, Drop, Silence, Drip };
