@@ -44,7 +44,7 @@ TEST(BoardServerPages, IndexPagesMembersAndAnErrorPageForEveryBadRequest) {
     EXPECT_TRUE(isErrorPage(empty.page("board=accounts&page=2")));
 }
 
-TEST(BoardServerPosting, ForgedSessionsEditsRepliesAndRefusedFormsInOneForum) {
+TEST(BoardServerPosting, SessionsLongEditsRepliesRefusedFormsAndHostileTextInOneForum) {
     TestServer server(smallState(2));
     ForumClient client(server.port());
     ASSERT_TRUE(client.login("teller"));
