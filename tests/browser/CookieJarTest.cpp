@@ -4,7 +4,6 @@
 #include "Fixtures.h"
 #include "SharedNetwork.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QNetworkCookie>
 #include <QScopeGuard>
@@ -17,10 +16,9 @@ namespace {
 const QUrl kBoard("http://bank.example.org/index.cgi");
 const QByteArray kNextCentury = "; Expires=Fri, 01-Jan-2100 00:00:00 GMT";
 
-QNetworkCookie cookie(const char* name, const QDateTime& expires = {}) {
-    QNetworkCookie result(name, "value-" + QByteArray(name));
-    result.setExpirationDate(expires);
-    return result;
+// Sets the cookies of Set-Cookie lines as the address sends them.
+void set(QNetworkCookieJar& jar, const QByteArray& lines, const QUrl& url = kBoard) {
+    jar.setCookiesFromUrl(QNetworkCookie::parseCookies(lines), url);
 }
 
 QStringList cookieNames(const QNetworkCookieJar& jar) {
@@ -39,14 +37,11 @@ bool writeFile(const QString& path, const QByteArray& text, QIODevice::OpenMode 
 TEST(BrowserCookieJar, OnlyPersistentCookiesSurviveARestart) {
     QTemporaryDir folder;
     const QString path = folder.filePath("data/cookies.txt");
-    const QDateTime now = QDateTime::currentDateTimeUtc();
     {
         browser::PersistentCookieJar jar(path);
-        jar.setCookiesFromUrl(
-            {cookie("session"), cookie("login", now.addDays(30)), cookie("gone", now.addDays(30))},
-            kBoard);
-        jar.setCookiesFromUrl({cookie("gone", now.addDays(-1))}, kBoard); // the server deletes it
-        EXPECT_EQ(cookieNames(jar), (QStringList{"login=value-login", "session=value-session"}));
+        set(jar, "session=1\nlogin=2" + kNextCentury + "\ngone=3" + kNextCentury);
+        set(jar, "gone=3; Expires=Thu, 01-Jan-2015 00:00:00 GMT"); // the server deletes it
+        EXPECT_EQ(cookieNames(jar), (QStringList{"login=2", "session=1"}));
     }
     struct stat status {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
@@ -57,9 +52,8 @@ TEST(BrowserCookieJar, OnlyPersistentCookiesSurviveARestart) {
                           "\x01\x02 not a cookie\nfresh=2; domain=bank.example.org; path=/" +
                               kNextCentury + '\n',
                           QIODevice::Append));
-
     const browser::PersistentCookieJar restarted(path);
-    EXPECT_EQ(cookieNames(restarted), (QStringList{"fresh=2", "login=value-login"}));
+    EXPECT_EQ(cookieNames(restarted), (QStringList{"fresh=2", "login=2"}));
     EXPECT_TRUE(restarted.cookiesForUrl(QUrl("http://other.example.org/")).isEmpty());
 }
 
@@ -77,13 +71,13 @@ TEST(BrowserCookieJar, ALinkInPlaceOfTheFileIsNeverFollowed) {
 
     browser::PersistentCookieJar jar(path);
     EXPECT_TRUE(cookieNames(jar).isEmpty());
-    jar.setCookiesFromUrl({cookie("login", QDateTime::currentDateTimeUtc().addDays(1))}, kBoard);
+    set(jar, "login=1" + kNextCentury);
     QFile file(target);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), original);
     EXPECT_EQ(QFile::permissions(target), mode);
     EXPECT_FALSE(QFileInfo(path).isSymLink());
-    EXPECT_EQ(cookieNames(browser::PersistentCookieJar(path)), QStringList{"login=value-login"});
+    EXPECT_EQ(cookieNames(browser::PersistentCookieJar(path)), QStringList{"login=1"});
     ASSERT_FALSE(log.isEmpty());
     EXPECT_TRUE(log.front().contains(target)) << log.front();
 }
@@ -117,8 +111,7 @@ TEST(BrowserCookieJar, IsSentOnlyWhereItsHostMayReach) {
         const QString path = folder.filePath("cookies.txt");
         {
             browser::PersistentCookieJar jar(path);
-            jar.setCookiesFromUrl(QNetworkCookie::parseCookies(c.setCookie + kNextCentury),
-                                  QUrl(c.setBy));
+            set(jar, c.setCookie + kNextCentury, QUrl(c.setBy));
             EXPECT_EQ(jar.cookiesForUrl(QUrl(c.readBy)).size(), c.sent);
         }
         EXPECT_EQ(browser::PersistentCookieJar(path).cookiesForUrl(QUrl(c.readBy)).size(), c.sent);
@@ -163,7 +156,7 @@ TEST(BrowserCookieJar, KeepsTheNewestWithinTheBounds) {
                 for (int i = 0; i < c.perHost; ++i) {
                     const QByteArray line = "c" + QByteArray::number(i) + "=1" + kNextCentury +
                                             "; Domain=" + host(h).host().toLatin1();
-                    jar.setCookiesFromUrl(QNetworkCookie::parseCookies(line), host(h));
+                    set(jar, line, host(h));
                     lines += line + '\n';
                     if (h >= c.firstHostKept && i >= c.firstCookieKept)
                         names.append(QStringLiteral("c%1").arg(i));
