@@ -11,15 +11,15 @@ const std::string kThreadLink = "action=display&amp;thread=";
 const std::string kGuest = "var pb_username = \"Guest\";";
 
 TEST(BoardServerPages, IndexPagesMembersAndAnErrorPageForEveryBadRequest) {
-    TestServer server(smallState(23));
+    TestServer server(smallState(21));
     ForumClient client(server.port());
     const auto first = client.page("board=accounts&page=1");
     EXPECT_EQ(countOf(first, kThreadLink), 20u);
     EXPECT_LT(first.find("thread=1\">Account 1</a>"), first.find("thread=20\">Account 20</a>"));
     EXPECT_EQ(titleOf(client.page("board=Accounts&page=1")), "Test Bank - Accounts");
     const auto second = client.page("board=accounts&page=2");
-    EXPECT_EQ(countOf(second, kThreadLink), 3u);
-    EXPECT_TRUE(contains(second, "thread=23\">Account 23</a>"));
+    EXPECT_EQ(countOf(second, kThreadLink), 1u);
+    EXPECT_TRUE(contains(second, "thread=21\">Account 21</a>"));
 
     const auto zed = client.page("action=members&view=letter&letter=z");
     EXPECT_TRUE(contains(zed, "user=other\">Zed Other</a>"));
@@ -66,8 +66,7 @@ TEST(BoardServerPosting, SessionsLongEditsRepliesRefusedFormsAndHostileTextInOne
         SCOPED_TRACE("a reply lands in its thread and deleting it keeps the thread");
         EXPECT_EQ(
             threadOfLocation(client.post(postForm("post2", 2, 0, "Archive", "[list][/list]"))), 2);
-        const auto page = client.page(accountsQuery("display", 2));
-        EXPECT_EQ(countOf(page, kPostStart), 2u);
+        EXPECT_TRUE(contains(client.page(accountsQuery("display", 2)), "Reply #1 on <B>Today</B>"));
         EXPECT_EQ(threadOfLocation(client.get(accountsQuery("deletepost", 2, 3))), 2);
         EXPECT_EQ(countOf(client.page(accountsQuery("display", 2)), kPostStart), 1u);
     }
