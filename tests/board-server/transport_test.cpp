@@ -81,7 +81,8 @@ TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
         return titleOf(client.page("board=accounts"));
     };
     for (const auto* query :
-         {"overload=-1", "slow_ms=abc", "drop=1x", "drop=", "slow_ms=9999999", "reset=x"}) {
+         {"overload=-1", "slow_ms=abc", "drop=1x", "drop=", "slow_ms=9999999", "reset=x",
+          "overload_action=a%26b", "overload_action=abcdefghijklmnopqrstuvwxyz0123456"}) {
         EXPECT_FALSE(server.faults(query)) << query;
     }
     ASSERT_TRUE(server.faults("overload=2"));
@@ -94,6 +95,10 @@ TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
     ASSERT_TRUE(server.faults("reset=1&overload=1")) << "clears the five, then sets one";
     EXPECT_EQ(title(), "Too Many Connections");
     EXPECT_EQ(title(), "Test Bank - Accounts");
+    ASSERT_TRUE(server.faults("overload=1&overload_action=display"));
+    EXPECT_EQ(title(), "Test Bank - Accounts") << "a request of another action is served";
+    EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), "Too Many Connections");
+    EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), "Test Bank - Account 1");
 
     // Host, target, and the answer's status and a part of its body.
     const std::tuple<std::string, std::string, int, const char*> proxied[] = {
