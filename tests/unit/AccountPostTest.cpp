@@ -205,7 +205,7 @@ TEST(PostText, CharacterReferencesBecomeTheirCharacters) {
         {"caf&#233; &#x1F600;", QString("caf\u00e9 ") + QString::fromUcs4(U"\U0001F600")},
         {"&nbsp;", QString(QChar(0xA0))},
         {"&lt;3 & more", "<3 & more"},
-        {"&&#00000065;", "&A"}, // a reference is at most ten characters long
+        {"&&#00000065;", "&A"},      // a reference is at most ten characters long
         {"&&amp; &x&lt;", "&& &x<"}, // an ampersand that starts no reference stays alone
         {"&#x10FFFF;", QString::fromUcs4(U"\U0010FFFF")},
         // What is no reference stays as written.
