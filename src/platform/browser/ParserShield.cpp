@@ -62,6 +62,8 @@ void appendCodePoint(QString& out, char32_t c) {
 QString shieldFromParser(const QString& markup) {
     const auto needsShield = [&markup](qsizetype i) {
         const char16_t unit = markup[i].unicode();
+        if (unit >= 0x20 && unit < 0x7F) // most of any page
+            return false;
         if (QChar::isHighSurrogate(unit) && i + 1 < markup.size()) {
             const char16_t low = markup[i + 1].unicode();
             const bool noncharacter = (unit & 0x3F) == 0x3F && (low & 0xFFFE) == 0xDFFE;
