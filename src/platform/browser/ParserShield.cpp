@@ -1,6 +1,5 @@
 #include "ParserShield.h"
 
-#include <algorithm>
 #include <array>
 
 namespace browser {
@@ -29,6 +28,15 @@ constexpr auto Replaced = [] {
         spans[5 + plane] = {plane * 0x10000 + 0xFFFE, plane * 0x10000 + 0xFFFF};
     return spans;
 }();
+
+static_assert(
+    [] {
+        int count = 0;
+        for (const Span& span : Replaced)
+            count += int(span.last - span.first) + 1;
+        return count;
+    }() < ShieldLowLiteral - ShieldLowFirst,
+    "each replaced character needs a shield of its own, below the literal marker");
 
 // The place of `c` among the replaced characters, or -1.
 int rankOf(char32_t c) {
