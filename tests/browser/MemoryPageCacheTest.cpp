@@ -42,14 +42,13 @@ TEST(MemoryPageCache, KeepsPagesUntilTheyAreRemovedOrCrowdedOut) {
     EXPECT_EQ(read(cache, "/a"), "aaaa");
     store(cache, "/c", "cccc"); // past the limit: /b was used least recently
     EXPECT_EQ(read(cache, "/b"), "(none)");
-    EXPECT_EQ(read(cache, "/a"), "aaaa");
-    EXPECT_EQ(cache.cacheSize(), 8);
     store(cache, "/huge", "more than ten bytes");
     EXPECT_EQ(read(cache, "/huge"), "(none)");
+    EXPECT_EQ(read(cache, "/a") + read(cache, "/c") + QByteArray::number(cache.cacheSize()),
+              "aaaacccc8");
     EXPECT_TRUE(cache.remove(page("/a").url()));
     EXPECT_FALSE(cache.remove(page("/a").url()));
-    EXPECT_EQ(read(cache, "/a"), "(none)");
-    EXPECT_EQ(read(cache, "/c"), "cccc");
+    EXPECT_EQ(read(cache, "/a") + read(cache, "/c"), "(none)cccc");
 
     QIODevice* partial = cache.prepare(page("/d"));
     ASSERT_NE(partial, nullptr);
@@ -65,8 +64,7 @@ TEST(MemoryPageCache, KeepsOnlyPagesThatMayBeReused) {
         bool lifetime; // an expiry date an hour ahead
         QDateTime changed;
         QNetworkCacheMetaData::RawHeaderList headers;
-        bool mayStore;
-        bool kept;
+        bool mayStore, kept;
     } cases[] = {
         {"a lifetime", true, {}, {}, true, true},
         {"a date of change", false, QDateTime::currentDateTimeUtc().addDays(-1), {}, true, true},
