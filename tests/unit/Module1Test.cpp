@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
 
 using namespace Module1;
 
@@ -17,14 +18,6 @@ const QString Board = "http://x.proboards.com/index.cgi";
 
 QString codePage(const QByteArray& codes) {
     return QStringDecoder("windows-1252")(codes);
-}
-
-// Windows-1252 codes 0-190: every character the first form of Scramble took.
-QByteArray plainCodes() {
-    QByteArray codes;
-    for (int code = 0; code <= 190; ++code)
-        codes += static_cast<char>(code);
-    return codes;
 }
 
 // The first form of Scramble: reversed, each code moved up by 63 + (i mod 3).
@@ -66,10 +59,10 @@ TEST(Scramble, ReadsBackTheStoredForms) {
         {"\u00E9", "$\u0128"},
         {"zo\u00EB", "$\u012A\u00AF\u00BB"},
         {QString::fromUcs4(U"\U0001F600"), "$" + QString::fromUcs4(U"\U0001F63F")},
-        {QString::fromUcs4(U"\U0010FFFD"),
-         "$\u00DE"},            // the last character wraps round to the first ones
-        {"\u0085", "$$\u0105"}, // the forum cannot hold it, yet it comes back
-    };
+        // The last character wraps round to the first ones; the forum cannot hold U+0085, yet
+        // it comes back.
+        {QString::fromUcs4(U"\U0010FFFD"), "$\u00DE"},
+        {"\u0085", "$$\u0105"}};
     for (const auto& [plain, scrambled] : cases) {
         SCOPED_TRACE(plain.toStdString());
         EXPECT_EQ(Scramble(plain), scrambled);
@@ -80,7 +73,8 @@ TEST(Scramble, ReadsBackTheStoredForms) {
 // Codes up to 190 keep the first form of Scramble; every character comes back, and what
 // lies beyond the code page is written only in characters the forum holds.
 TEST(Scramble, RoundTripsEveryCharacter) {
-    const QByteArray codes = plainCodes();
+    QByteArray codes(191, 0); // Windows-1252 codes 0-190: all the first form of Scramble took
+    std::iota(codes.begin(), codes.end(), 0);
     const QString every = everyCharacterBut();
     for (const QByteArray tail : {"", "a", "ab"}) { // each character comes once at each position
         SCOPED_TRACE(tail.size());
@@ -100,14 +94,10 @@ TEST(Scramble, RefusesWhatNoScrambleWrites) {
         EXPECT_EQ(Scramble(text), std::nullopt);
         EXPECT_EQ(Unscramble(text), std::nullopt);
     }
-    for (const QString scrambled : {
-             "!",         // below the smallest shift
-             "\u00FF",    // code 192 at position 0, beyond the code page's part
-             "$", "$$",   // an escape without its character
-             "$a", "$$a", // an escape before what no escape writes
-             "$\u00DF",   // U+00A0 escaped, though it has a code-page form
-             "$$\u00DF",  // U+0000 escaped likewise
-         })
+    // Below the smallest shift; code 192 at position 0, beyond the code page's part; escapes
+    // without their character or before what no escape writes; U+00A0 and U+0000 escaped,
+    // though they have a code-page form.
+    for (const QString scrambled : {"!", "\u00FF", "$", "$$", "$a", "$$a", "$\u00DF", "$$\u00DF"})
         EXPECT_EQ(Unscramble(scrambled), std::nullopt) << scrambled.toStdString();
 }
 

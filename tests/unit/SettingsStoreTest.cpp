@@ -44,7 +44,7 @@ protected:
     QStringList log;
 };
 
-TEST_F(SettingsStore, BoardAddressesAreKeysThatStayWholeAndValuesAreOverwritten) {
+TEST_F(SettingsStore, BoardAddressesAreKeysThatStayWholeValuesAreOverwrittenInTheUsersOwnFile) {
     const QString keys[] = {"http://x.proboards.com/index.cgi?board=bank",
                             "http://x.proboards.com//index.cgi?board=a%2Fb",
                             "back\\slash and 100%"};
@@ -64,10 +64,7 @@ TEST_F(SettingsStore, BoardAddressesAreKeysThatStayWholeAndValuesAreOverwritten)
     EXPECT_EQ(GetSetting("Metrics\\Manager", "Height", "4000"), "5100");
     SaveSetting("Boards", "http://x.proboards.com/index.cgi?board=bank", "");
     EXPECT_EQ(GetSetting("Boards", "http://x.proboards.com/index.cgi?board=bank", "default"), "");
-}
-
-TEST_F(SettingsStore, TheFileIsTheUsersAlone) {
-    SaveSetting("Boards", "http://x.proboards.com/index.cgi?board=bank", "scrambled");
+    // The file is the user's alone.
     ASSERT_TRUE(QFile::exists(settingsFilePath()));
     const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                       QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
