@@ -26,15 +26,15 @@ QStringList readBack(const QString& post) {
     const PostItems read = readItems(post);
     QStringList lines{read.unreadable.value_or("")};
     for (const TransactionItem& item : read.items)
-        lines.append(QStringList{item.dateLine, item.made ? dateText(*item.made) : "undated",
-                                 item.fields.galleons + " " + item.fields.sickles + " " +
-                                     item.fields.knuts + " = " + QString::number(item.knuts),
-                                 item.amountDollars, item.aborted ? "aborted" : "done",
-                                 balanceCoins(item.balance) + item.balanceDollars, item.type,
-                                 item.party.threadNumber + "/" + item.party.name +
-                                     (item.party.anonymous ? " anonymous" : ""),
-                                 item.inDebt ? "in debt" : "", item.description}
-                         .join(" | "));
+        lines.append(
+            QString("%1 | %2 | %3 %4 %5 = %6 | %7 | %8 | %9%10 | %11 | %12/%13%14 | %15 | %16")
+                .arg(item.dateLine, item.made ? dateText(*item.made) : "undated",
+                     item.fields.galleons, item.fields.sickles, item.fields.knuts,
+                     QString::number(item.knuts), item.amountDollars,
+                     item.aborted ? QString("aborted") : "done", balanceCoins(item.balance),
+                     item.balanceDollars, item.type, item.party.threadNumber, item.party.name,
+                     item.party.anonymous ? QString(" anonymous") : "",
+                     item.inDebt ? QString("in debt") : "", item.description));
     return lines;
 }
 
@@ -71,10 +71,9 @@ public:
     }
 
     void pay(int from, int to, const QString& amountText, bool anonymous, bool otherHalf) {
-        const int count = amountText.chopped(1).toInt();
+        const QString count = amountText.chopped(1);
         const bool inGalleons = amountText.endsWith('G');
-        const AmountFields amount{"- " + QString::number(inGalleons ? count : 0), "0",
-                                  QString::number(inGalleons ? 0 : count)};
+        const AmountFields amount{"- " + (inGalleons ? count : "0"), "0", inGalleons ? "0" : count};
         const qint64 knuts = *amountKnuts(amount);
         const QString dollars = "$" + QString::number(knuts * 7.33 / 493, 'f', 2);
         Transaction t;
@@ -159,10 +158,10 @@ TEST(BooksCheck, FindsWhatNoLongerBalancesAndNothingElse) {
             found.append(QString::number(finding.kind) + "/" + finding.account + "/" +
                          finding.detail);
         const QStringList wanted = QString(expected).split(" | ");
-        ASSERT_EQ(found.size(), wanted.size()) << found.join(" | ").toStdString();
-        EXPECT_EQ(found[0], wanted[0]);
-        for (qsizetype i = 1; i < found.size(); ++i)
-            EXPECT_TRUE(found[i].startsWith(wanted[i])) << found[i].toStdString();
+        for (qsizetype i = 1; i < qMin(found.size(), wanted.size()); ++i)
+            if (found[i].startsWith(wanted[i]))
+                found[i] = wanted[i]; // the rest of a detail is left to the other rows
+        EXPECT_EQ(found, wanted);
     }
 }
 

@@ -52,10 +52,8 @@ TEST_F(SettingsStore, BoardAddressesAreKeysThatStayWholeValuesAreOverwrittenInTh
         SaveSetting("Boards", key, "value of " + key);
     const auto all = GetAllSettings("Boards");
     ASSERT_EQ(all.size(), 3);
-    for (const auto& [key, value] : all) {
-        EXPECT_EQ(value, "value of " + key);
-        EXPECT_EQ(GetSetting("Boards", key), value);
-    }
+    for (const auto& [key, value] : all)
+        EXPECT_EQ(value + "|" + GetSetting("Boards", key), "value of " + key + "|value of " + key);
     EXPECT_TRUE(GetAllSettings("Nothing here").isEmpty());
     // Values are overwritten, and defaults stand for missing ones only.
     EXPECT_EQ(GetSetting("Metrics\\Manager", "Height", "4000"), "4000");
