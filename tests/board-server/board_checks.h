@@ -15,6 +15,11 @@ inline bool isErrorPage(const std::string& html) {
     return titleOf(html).find("An Error Has Occurred") != std::string::npos;
 }
 
+// Whether an answer came with 200 and is the forum's error page.
+inline bool refused(const httplib::Result& result) {
+    return result && result->status == 200 && isErrorPage(result->body);
+}
+
 // The number following "thread=" in a redirect address; 0 without one.
 inline int threadOfLocation(const httplib::Result& result) {
     const auto location = result ? result->get_header_value("Location") : std::string();
@@ -22,12 +27,15 @@ inline int threadOfLocation(const httplib::Result& result) {
     return at == std::string::npos ? 0 : std::stoi(location.substr(at + 7));
 }
 
-// Whether text holds part; a failure names the part.
-inline ::testing::AssertionResult contains(const std::string& text, const std::string& part) {
-    if (text.find(part) != std::string::npos) {
-        return ::testing::AssertionSuccess() << "holds \"" << part << "\"";
+// Whether text holds every part; a failure names the first one missing.
+template <typename... Parts>
+::testing::AssertionResult contains(const std::string& text, const Parts&... parts) {
+    for (const auto& part : {std::string(parts)...}) {
+        if (text.find(part) == std::string::npos) {
+            return ::testing::AssertionFailure() << "no \"" << part << "\" in " << text.size();
+        }
     }
-    return ::testing::AssertionFailure() << "no \"" << part << "\" in " << text.size() << " bytes";
+    return ::testing::AssertionSuccess() << "holds \"" << (std::string(parts) + ...) << "\"";
 }
 
 // "board=accounts&action=ACTION&thread=THREAD", with "&post=POST" unless post is 0.

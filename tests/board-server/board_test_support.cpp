@@ -6,14 +6,12 @@ namespace zentab::board::testing {
 
 nlohmann::json smallForum(int threads) {
     auto forum = nlohmann::json::parse(R"({"forums": [{"name": "testbank", "title": "Test Bank",
-        "users": [
-            {"username": "admin", "password": "admin", "display_name": "The admin", "role": "admin"},
-            {"username": "teller", "password": "teller", "display_name": "The teller",
-             "role": "teller"},
-            {"username": "member", "password": "member", "display_name": "The member",
-             "role": "member"},
-            {"username": "other", "password": "other", "display_name": "Zed Other", "role": "member"}],
-        "boards": [{"id": "accounts", "title": "Accounts", "threads": []}]}]})");
+      "boards": [{"id": "accounts", "title": "Accounts", "threads": []}], "users": [
+      {"username": "admin", "password": "admin", "display_name": "The admin", "role": "admin"},
+      {"username": "teller", "password": "teller", "display_name": "The teller", "role": "teller"},
+      {"username": "member", "password": "member", "display_name": "The member", "role": "member"},
+      {"username": "other", "password": "other", "display_name": "Zed Other", "role": "member"}
+    ]}]})");
     const auto now = unixNow();
     for (int n = 1; n <= threads; ++n) {
         const auto number = std::to_string(n);
@@ -84,9 +82,8 @@ std::string ForumClient::page(const std::string& query) {
 
 std::size_t countOf(const std::string& text, const std::string& part) {
     std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
-    }
     return count;
 }
 

@@ -26,8 +26,6 @@ class TestServer {
 public:
     explicit TestServer(BoardState state, std::optional<std::filesystem::path> statePath = {});
     ~TestServer();
-    TestServer(const TestServer&) = delete;
-    TestServer& operator=(const TestServer&) = delete;
 
     int port() const { return port_; }
     // Sends a fault control request; true when the server accepted it.

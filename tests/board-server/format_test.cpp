@@ -2,7 +2,6 @@
 #include "board_test_support.h"
 #include "forum_dates.h"
 #include "markup.h"
-#include "options.h"
 #include "text.h"
 
 #include <gtest/gtest.h>
@@ -78,36 +77,6 @@ TEST(BoardServerDates, RecentDaysUseDayNamesAndSeedTimesCountDaysBack) {
     const auto& read = state.forums.at(0).boards.at(0).threads;
     EXPECT_EQ(read.at(0).posts.at(0).time, localTimeDaysAgo(now, 1, 16, 45));
     EXPECT_EQ(read.at(1).posts.at(0).time, now) << "a time later today is taken as now";
-}
-
-// A command line's outcome in one line: the action and its settings, or the refusal alone.
-std::string outcome(const ServerOptions& options) {
-    static const char* const actions[] = {"serve", "help", "version"};
-    return options.action == ServerOptions::Action::Refuse
-               ? "refused: " + options.refusal
-               : actions[static_cast<int>(options.action)] + (" " + std::to_string(options.port)) +
-                     " " + options.seed.string() + " " + options.state.value_or("-").string() +
-                     options.refusal;
-}
-
-TEST(BoardServerOptions, CommandLines) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{}, "serve 0 seed.json -"},
-        {{"--port", "8080", "--state", "s.json"}, "serve 8080 seed.json s.json"},
-        {{"--seed", "other.json", "--port", "0"}, "serve 0 other.json -"},
-        {{"--port", "1", "-h"}, "help 1 seed.json -"},
-        {{"-v"}, "version 0 seed.json -"},
-        {{"--port"}, "refused: --port needs a value"},
-        {{"--port", "65536"}, "refused: '65536' is no port number"},
-        {{"--port", "80x"}, "refused: '80x' is no port number"},
-        {{"--port", "-1"}, "refused: '-1' is no port number"},
-        {{"--verbose"}, "refused: unknown option '--verbose'"},
-        {{"board.json"}, "refused: unknown option 'board.json'"},
-    };
-    for (const auto& [arguments, expected] : cases) {
-        EXPECT_EQ(outcome(parseServerOptions(arguments, "seed.json")), expected)
-            << ::testing::PrintToString(arguments);
-    }
 }
 
 } // namespace

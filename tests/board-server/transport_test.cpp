@@ -4,13 +4,11 @@
 #include <cerrno>
 #include <chrono>
 #include <deque>
-#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <tuple>
-#include <unistd.h>
 
 namespace zentab::board::testing {
 namespace {
@@ -22,54 +20,43 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kCutOffDeadline = 30s, kAnswerDeadline = 10s;
 
 // A raw connection to the server, for requests that no well-behaved client sends.
-class Connection {
-public:
-    explicit Connection(int port) : sock_(::socket(AF_INET, SOCK_STREAM, 0)) {
+struct Connection {
+    explicit Connection(int port) {
         // A server that stops reading must not hang the test in a blocked send.
         const timeval sendTimeout{10, 0};
-        ::setsockopt(sock_, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
-        const sockaddr_in address{.sin_family = AF_INET,
-                                  .sin_port = htons(static_cast<uint16_t>(port)),
-                                  .sin_addr = {htonl(INADDR_LOOPBACK)},
-                                  .sin_zero = {}};
-        connected_ =
-            ::connect(sock_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        ::setsockopt(sock, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
+        const sockaddr_in address{AF_INET, htons(uint16_t(port)), {htonl(INADDR_LOOPBACK)}, {}};
+        connected =
+            ::connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     }
-    ~Connection() { ::close(sock_); }
-    Connection(const Connection&) = delete;
+    ~Connection() { ::close(sock); }
 
-    // Sends all of data; false when the server closed or reset the connection.
+    // Sends all of data; false when the server closed, reset or stopped reading the connection.
     bool send(std::string_view data) {
-        for (ssize_t sent = 0; connected_ && !data.empty(); data.remove_prefix(sent)) {
-            if ((sent = ::send(sock_, data.data(), data.size(), MSG_NOSIGNAL)) <= 0) {
-                return false;
-            }
-        }
-        return connected_;
+        return connected &&
+               ::send(sock, data.data(), data.size(), MSG_NOSIGNAL) == ssize_t(data.size());
     }
 
     bool answered() const {
-        pollfd entry{sock_, POLLIN, 0};
+        pollfd entry{sock, POLLIN, 0};
         return ::poll(&entry, 1, 0) > 0;
     }
 
-    // All the server sends until it closes the connection; nothing when a wait for the next
-    // part of it is longer than wait.
+    // All the server sends until it closes; nothing when a wait for its next part is longer.
     std::optional<std::string> receiveAll(std::chrono::seconds wait) {
         const timeval timeout{wait.count(), 0};
-        ::setsockopt(sock_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
         std::string answer;
         char buffer[4096];
         ssize_t got = 0;
-        while (connected_ && (got = ::recv(sock_, buffer, sizeof buffer, 0)) > 0) {
+        while (connected && (got = ::recv(sock, buffer, sizeof buffer, 0)) > 0) {
             answer.append(buffer, static_cast<std::size_t>(got));
         }
         return got < 0 && errno == EAGAIN ? std::nullopt : std::optional(answer);
     }
 
-private:
-    int sock_;
-    bool connected_;
+    int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+    bool connected = false;
 };
 
 // The end-to-end tests reach the forum as a proxy and switch faults on; these are the requests
@@ -77,9 +64,6 @@ private:
 TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
     TestServer server(smallState(1));
     ForumClient client(server.port());
-    const auto title = [&] {
-        return titleOf(client.page("board=accounts"));
-    };
     for (const auto* query :
          {"overload=-1", "slow_ms=abc", "drop=1x", "drop=", "slow_ms=9999999", "reset=x",
           "overload_action=a%26b", "overload_action=abcdefghijklmnopqrstuvwxyz0123456"}) {
@@ -88,17 +72,12 @@ TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
     ASSERT_TRUE(server.faults("overload=2"));
     const auto image = httplib::Client("127.0.0.1", server.port()).Get("/images/modify.gif");
     EXPECT_TRUE(image && image->status == 404) << "only forum pages count against the overload";
-    EXPECT_EQ(title(), "Too Many Connections");
-    EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), "Too Many Connections");
-    EXPECT_EQ(title(), "Test Bank - Accounts");
-    ASSERT_TRUE(server.faults("overload=5"));
-    ASSERT_TRUE(server.faults("reset=1&overload=1")) << "clears the five, then sets one";
-    EXPECT_EQ(title(), "Too Many Connections");
-    EXPECT_EQ(title(), "Test Bank - Accounts");
-    ASSERT_TRUE(server.faults("overload=1&overload_action=display"));
-    EXPECT_EQ(title(), "Test Bank - Accounts") << "a request of another action is served";
-    EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), "Too Many Connections");
-    EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), "Test Bank - Account 1");
+    // Two forum pages are refused, then served again (the end-to-end tests use reset and
+    // overload_action).
+    for (const auto* title :
+         {"Too Many Connections", "Too Many Connections", "Test Bank - Account 1"}) {
+        EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), title);
+    }
 
     // Host, target, and the answer's status and a part of its body.
     const std::tuple<std::string, std::string, int, const char*> proxied[] = {
@@ -129,16 +108,15 @@ TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
     EXPECT_TRUE(client.get("board=accounts"));
 
     // Every part repeats what it covers, so only a single range is served as a part.
-    const auto ranged = [&](const char* range) {
+    const auto page = client.page("board=accounts");
+    for (const auto& [range, expected] : {std::pair{"bytes=0-9", "206 " + page.substr(0, 10)},
+                                          std::pair{"bytes=0-9,20-29", "200 " + page}}) {
         const auto result =
             httplib::Client("127.0.0.1", server.port())
                 .Get("/index.cgi?board=accounts", {{"Host", kForumHost}, {"Range", range}});
-        return result ? std::to_string(result->status) + " " + std::to_string(result->body.size())
-                      : "no answer";
-    };
-    EXPECT_EQ(ranged("bytes=0-9"), "206 10");
-    EXPECT_EQ(ranged("bytes=0-9,20-29"),
-              "200 " + std::to_string(client.page("board=accounts").size()));
+        EXPECT_TRUE(result && std::to_string(result->status) + " " + result->body == expected)
+            << range;
+    }
 }
 
 TEST(BoardServerHostileClients, SlowClientsNeitherStarveOthersNorHoldTheirConnections) {
@@ -187,16 +165,12 @@ TEST(BoardServerHostileClients, BodiesOverTheCapAreRefusedBeforeTheyAreReadWhole
         SCOPED_TRACE(head);
         // The body goes out until the server answers or closes the connection.
         Connection connection(server.port());
-        const bool isChunked = head.ends_with(chunked);
-        const auto framed = isChunked ? "10000\r\n" + piece + "\r\n" : piece;
+        const auto framed = head.ends_with(chunked) ? "10000\r\n" + piece + "\r\n" : piece;
         std::size_t sent = 0;
         bool open = connection.send(head);
         while (open && sent < kHugeBody && !connection.answered()) {
             open = connection.send(framed);
             sent += open ? piece.size() : 0;
-        }
-        if (open && isChunked && sent == kHugeBody) {
-            connection.send("0\r\n\r\n");
         }
         const auto answer = connection.receiveAll(kAnswerDeadline).value_or("");
         EXPECT_LT(sent, kHugeBody / 2);
@@ -211,8 +185,7 @@ TEST(BoardServerHostileClients, BodiesOverTheCapAreRefusedBeforeTheyAreReadWhole
     const auto packed =
         client.Post("/index.cgi", {{"Host", kForumHost}}, "message=" + std::string(32 << 20, 'x'),
                     "application/x-www-form-urlencoded");
-    ASSERT_TRUE(packed);
-    EXPECT_EQ(packed->status, 413) << "a compressed form is capped once unpacked";
+    EXPECT_TRUE(packed && packed->status == 413) << "a compressed form is capped once unpacked";
 }
 
 } // namespace
