@@ -30,11 +30,9 @@ inline int threadOfLocation(const httplib::Result& result) {
 // Whether text holds every part; a failure names the first one missing.
 template <typename... Parts>
 ::testing::AssertionResult contains(const std::string& text, const Parts&... parts) {
-    for (const auto& part : {std::string(parts)...}) {
-        if (text.find(part) == std::string::npos) {
+    for (const auto& part : {std::string(parts)...})
+        if (text.find(part) == std::string::npos)
             return ::testing::AssertionFailure() << "no \"" << part << "\" in " << text.size();
-        }
-    }
     return ::testing::AssertionSuccess() << "holds \"" << (std::string(parts) + ...) << "\"";
 }
 
@@ -48,16 +46,12 @@ inline std::string accountsQuery(const std::string& action, int thread, int post
 // post; thread and post 0 are left out.
 inline httplib::Params postForm(const std::string& action, int thread, int post,
                                 const std::string& subject, const std::string& message) {
-    httplib::Params form = {{"action", action},
-                            {"board", "accounts"},
-                            {"subject", subject},
-                            {"message", message},
-                            {"nextaction", "post"}};
-    for (const auto& [name, number] : {std::pair{"thread", thread}, std::pair{"post", post}}) {
-        if (number != 0) {
+    httplib::Params form = {{"action", action}, {"subject", subject}, {"message", message}};
+    form.emplace("board", "accounts");
+    form.emplace("nextaction", "post");
+    for (const auto& [name, number] : {std::pair{"thread", thread}, std::pair{"post", post}})
+        if (number != 0)
             form.emplace(name, std::to_string(number));
-        }
-    }
     return form;
 }
 

@@ -72,9 +72,8 @@ TEST(BoardServerPosting, SessionsLongEditsRepliesRefusedFormsAndHostileTextInOne
         postForm("modifypost2", 1, 1, std::string(300, 's'), "changed"),
         postForm("post2", 99, 0, "Re: nothing", "changed"),
     };
-    for (const auto& fields : cases) {
+    for (const auto& fields : cases)
         EXPECT_TRUE(refused(client.post(fields))) << "form " << &fields - cases;
-    }
     EXPECT_TRUE(isErrorPage(client.page(accountsQuery("modifypost2", 1, 1) +
                                         "&subject=x&message=changed&nextaction=post")))
         << "a GET must not save";
@@ -120,10 +119,9 @@ TEST(BoardServerRights, PagesOfferExactlyWhatTheServerAllows) {
             {"delete", client.get(accountsQuery("deletepost", 3, 3)) &&
                            isErrorPage(client.page(accountsQuery("display", 3)))},
         };
-        for (const auto& check : seen) {
+        for (const auto& check : seen)
             EXPECT_EQ(check.second, rights.find(check.first) != std::string::npos)
                 << check.first << ", check " << &check - seen;
-        }
     }
 }
 

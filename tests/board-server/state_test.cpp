@@ -41,10 +41,9 @@ TEST(BoardServerState, ChangesAndUsedNumbersSurviveRestartsAndAFailedWriteKeepsT
         ASSERT_TRUE(client.login("teller"));
         EXPECT_EQ(threadOfLocation(client.post(kNewThread)), kTop)
             << "numbers deleted before the restart stay used";
-        for (const int thread : {0, kTop}) { // a new thread, a reply
-            EXPECT_TRUE(refused(client.post(postForm("post2", thread, 0, "Top", "Galleons: 1"))))
-                << "numbers end at " << kTop;
-        }
+        EXPECT_TRUE(refused(client.post(kNewThread)) &&
+                    refused(client.post(postForm("post2", kTop, 0, "Re: Top", "Galleons: 1"))))
+            << "numbers, of threads and of replies, end at " << kTop;
     }
     // The top number loads, and a state file in a folder that is not there cannot be written.
     TestServer again(loadStateFile(file, unixNow()), folder.path / "missing" / "state.json");
@@ -52,18 +51,17 @@ TEST(BoardServerState, ChangesAndUsedNumbersSurviveRestartsAndAFailedWriteKeepsT
     ASSERT_TRUE(client.login("teller"));
     EXPECT_TRUE(refused(client.post(postForm("modifypost2", kTop, kTop, "Renamed", "G"))));
     const auto top = client.page(accountsQuery("display", kTop));
-    EXPECT_EQ(titleOf(top), "Test Bank - Top");
-    EXPECT_EQ(countOf(top, "<!-- google_ad_section_start -->"), 1u);
-    EXPECT_FALSE(contains(top, "<i>Last Edit:</i>"));
+    EXPECT_TRUE(contains(top, "<title>Test Bank - Top</title>") &&
+                countOf(top, "<!-- google_ad_section_start -->") == 1 &&
+                !contains(top, "Last Edit"));
 }
 
 // Runs the board server with the arguments, killing it when it still runs after 15 s; its exit
 // status and what it wrote.
 std::pair<int, std::string> runServer(const std::vector<std::string>& arguments) {
     std::string command = "timeout -s KILL 15 '" ZENTAB_BOARD_SERVER "'";
-    for (const auto& argument : arguments) {
+    for (const auto& argument : arguments)
         command += " '" + argument + "'";
-    }
     FILE* output = ::popen((command + " 2>&1").c_str(), "r");
     std::string said(1 << 12, '\0');
     said.resize(std::fread(said.data(), 1, said.size(), output));
@@ -124,9 +122,8 @@ TEST(BoardServerStartup, CommandLinesAndUnusableFilesEndItWithAMessageThatSaysWh
         const auto [exited, said] = runServer(arguments);
         SCOPED_TRACE(arguments.back() + " said: " + said);
         EXPECT_EQ(exited, exitCode);
-        for (const auto& part : parts) {
+        for (const auto& part : parts)
             EXPECT_TRUE(contains(said, part));
-        }
     }
 }
 
