@@ -64,12 +64,9 @@ bool navigateAndWait(WebBrowser& browser, const QString& url, int flags = 0) {
 
 // The windows that navigations with the new-window flag opened.
 QList<QWidget*> pageViewers() {
-    QList<QWidget*> viewers;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String("PageViewer"))
-            viewers.append(window);
-    }
-    return viewers;
+    QList<QWidget*> windows = QApplication::topLevelWidgets();
+    windows.removeIf([](const QWidget* window) { return window->objectName() != "PageViewer"; });
+    return windows;
 }
 
 // Opens the address in a viewer window; the one viewer's page once the browser is idle.
@@ -89,23 +86,17 @@ std::string noise(size_t size) {
     return text;
 }
 
-// Answers with the markup as an HTML page.
-httplib::Server::Handler html(std::string markup, int status = 200) {
-    return [markup = std::move(markup), status](auto&, httplib::Response& response) {
-        response.status = status;
-        response.set_content(markup, "text/html");
-    };
-}
-
 // A loopback forum, the browser's log collected, and no window left behind.
 class BrowserNavigation : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_server.Get("/status500", html("<title>Internal</title>", 500));
+        m_server.Get("/status500", [](auto&, auto& response) { response.status = 500; });
         m_server.Get("/huge", [](auto&, auto& response) { // noise: compression cannot shrink it
             response.set_content(noise((16 << 20) + 1), "text/html");
         });
-        m_server.Get("/complex", html(many("<div>", 100'000).toStdString()));
+        m_server.Get("/complex", [](auto&, auto& response) {
+            response.set_content(many("<div>", 100'000).toStdString(), "text/html");
+        });
         m_server.Get("/slow", [this](auto&, httplib::Response& response) {
             response.set_chunked_content_provider("text/html", [this](size_t offset, auto& sink) {
                 if (offset == 0)
@@ -119,12 +110,9 @@ protected:
             });
         });
         m_server.Get("/huge-stream", [](auto&, httplib::Response& response) {
-            response.set_chunked_content_provider("text/html", [](size_t offset, auto& sink) {
+            response.set_chunked_content_provider("text/html", [](size_t, auto& sink) {
                 const std::string block = noise(1024 * 1024);
-                sink.write(block.data(), block.size());
-                if (offset > 20u * 1024 * 1024)
-                    sink.done();
-                return true;
+                return sink.write(block.data(), block.size()); // until the browser hangs up
             });
         });
         m_server.Get(R"(/redirect/(\d+))", [](const httplib::Request& request, auto& response) {
@@ -159,6 +147,15 @@ protected:
         m_server.Get("/whoami", [](const httplib::Request& request, auto& response) {
             response.set_content("<p>Sent " + request.get_header_value("Cookie"), "text/html");
         });
+        // As the proxy: a forum at http://board.example.org/ that sends its start page on.
+        m_server.Get(R"(http://.*)", [this](const httplib::Request& request, auto& response) {
+            const std::lock_guard lock(m_mutex);
+            m_received += ' ' + request.target;
+            if (request.target.ends_with("/start"))
+                response.set_redirect(m_location);
+            else
+                response.set_content("<title>Arrived</title>", "text/html");
+        });
         m_server.start();
         browser::sharedNetwork(); // created before the test changes the log hook
         setBrowserLog([this](const QString& line) { m_log.append(line); });
@@ -183,7 +180,8 @@ protected:
     std::atomic<bool> m_release = false;
     std::atomic<int> m_cachedHits = 0;
     std::mutex m_mutex;
-    std::string m_received; // method, target, content type and body, by spaces
+    std::string m_received; // what the last form sent, or the targets asked of the proxy
+    std::string m_location; // where the proxied forum sends its start page
 };
 
 TEST_F(BrowserNavigation, ReadyStateMovesLikeABrowsersAndCompletesOncePerPage) {
@@ -357,8 +355,8 @@ TEST_F(BrowserNavigation, CacheAndViewerWindows) {
     m_release = true;
 }
 
-// Through the proxy of the environment, which sees every request the browser makes.
-TEST(BrowserRedirect, StaysOnTheForumsOwnAddress) {
+// Through the test server as the proxy of the environment, which sees every request made.
+TEST_F(BrowserNavigation, RedirectsStayOnTheForumsOwnAddress) {
     // Where the forum at http://board.example.org/ sends the browser; the address then asked
     // for, if any.
     const struct {
@@ -369,35 +367,22 @@ TEST(BrowserRedirect, StaysOnTheForumsOwnAddress) {
                  {"http://127.0.0.1/secret"},
                  {"http://board.example.org:8080/next"},
                  {"https://board.example.org/next"}};
-    LoopbackServer proxy;
-    std::mutex mutex;
-    std::string targets; // that the proxy was asked for, each after a space
-    std::string location;
-    proxy.Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
-        const std::lock_guard lock(mutex);
-        targets += ' ' + request.target;
-        if (request.target.ends_with("/start"))
-            response.set_redirect(location);
-        else
-            response.set_content("<title>Arrived</title>", "text/html");
-    });
-    proxy.start();
-    qputenv("http_proxy", proxy.url(QString()).toUtf8());
+    qputenv("http_proxy", url("").toUtf8());
     const auto restore = qScopeGuard([] { qunsetenv("http_proxy"); });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.location);
         {
-            const std::lock_guard lock(mutex);
-            location = c.location;
-            targets.clear();
+            const std::lock_guard lock(m_mutex);
+            m_location = c.location;
+            m_received.clear();
         }
         WebBrowser browser;
         ASSERT_TRUE(navigateAndWait(browser, "http://board.example.org/start"));
-        const std::lock_guard lock(mutex);
+        const std::lock_guard lock(m_mutex);
         EXPECT_EQ(browser.LocationName(),
                   c.followed ? "Arrived" : kErrorTitle + " - The forum redirected to another site");
-        EXPECT_EQ(targets, " http://board.example.org/start" +
-                               (c.followed ? ' ' + std::string(c.followed) : std::string()));
+        EXPECT_EQ(m_received, " http://board.example.org/start" +
+                                  (c.followed ? ' ' + std::string(c.followed) : std::string()));
     }
 }
 
