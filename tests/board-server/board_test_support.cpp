@@ -41,8 +41,7 @@ TestServer::~TestServer() {
 }
 
 bool TestServer::faults(const std::string& query) const {
-    httplib::Client client("127.0.0.1", port_);
-    const auto result = client.Get("/_control/faults?" + query);
+    const auto result = httplib::Client("127.0.0.1", port_).Get("/_control/faults?" + query);
     return result && result->status == 200;
 }
 

@@ -85,15 +85,13 @@ TEST(BoardServerStartup, CommandLinesAndUnusableFilesEndItWithAMessageThatSaysWh
     const auto thread = smallForum(1)["forums"][0]["boards"][0]["threads"][0];
     const auto broken = (folder.path / "broken.json").string();
     std::ofstream(broken) << "{\n  \"forums\": [\n    {,\n";
-    const auto incomplete = (folder.path / "incomplete.json").string();
-    std::ofstream(incomplete) << R"({"forums": [{"name": "x", "title": "X",
-                                   "users": [{"username": "a"}], "boards": []}]})";
     const auto absent = (folder.path / "absent.json").string(), noFolder = absent + "/x",
                inFile = broken + "/state.json";
     const Case cases[] = {
         {{"--seed", absent}, 1, {"--seed", absent, "No such file or directory"}},
         {{"--seed", broken}, 1, {"--seed", broken, "line 3"}},
-        {{"--seed", incomplete}, 1, {"--seed", incomplete, "forums[0].users[0]", "password"}},
+        seed("/forums/0/users/0", {{"username", "a"}},
+             "forums[0].users[0]: \"password\" is missing"),
         seed("/forums/0/users/1/password", nullptr, "forums[0].users[1].password"),
         seed("/forums/0/users/0/role", "janitor", "forums[0].users[0].role"),
         seed("/forums/0/next_id", 4294967296, "forums[0].next_id"),

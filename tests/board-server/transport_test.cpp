@@ -66,18 +66,16 @@ TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
     ForumClient client(server.port());
     for (const auto* query :
          {"overload=-1", "slow_ms=abc", "drop=1x", "drop=", "slow_ms=9999999", "reset=x",
-          "overload_action=a%26b", "overload_action=abcdefghijklmnopqrstuvwxyz0123456"}) {
+          "overload_action=a%26b", "overload_action=abcdefghijklmnopqrstuvwxyz0123456"})
         EXPECT_FALSE(server.faults(query)) << query;
-    }
     ASSERT_TRUE(server.faults("overload=2"));
     const auto image = httplib::Client("127.0.0.1", server.port()).Get("/images/modify.gif");
     EXPECT_TRUE(image && image->status == 404) << "only forum pages count against the overload";
     // Two forum pages are refused, then served again (the end-to-end tests use reset and
     // overload_action).
     for (const auto* title :
-         {"Too Many Connections", "Too Many Connections", "Test Bank - Account 1"}) {
+         {"Too Many Connections", "Too Many Connections", "Test Bank - Account 1"})
         EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), title);
-    }
 
     // Host, target, and the answer's status and a part of its body.
     const std::tuple<std::string, std::string, int, const char*> proxied[] = {
@@ -164,11 +162,9 @@ TEST(BoardServerHostileClients, BodiesOverTheCapAreRefusedBeforeTheyAreReadWhole
         Connection connection(server.port());
         const auto framed = head.ends_with(chunked) ? "10000\r\n" + piece + "\r\n" : piece;
         std::size_t sent = 0;
-        bool open = connection.send(head);
-        while (open && sent < kHugeBody && !connection.answered()) {
+        for (bool open = connection.send(head); open && sent < kHugeBody && !connection.answered();
+             sent += piece.size())
             open = connection.send(framed);
-            sent += open ? piece.size() : 0;
-        }
         const auto answer = connection.receiveAll(kAnswerDeadline).value_or("");
         EXPECT_LT(sent, kHugeBody / 2);
         // What is left of the body must not be read as a request.
