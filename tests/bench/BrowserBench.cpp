@@ -1,6 +1,6 @@
 // The browser component and the board server on loopback: parsing a large
-// thread page (and the parser alone on it), one navigation, a plain client's
-// fetch of the same page, and the three in turns.
+// thread page (and the parser alone on it), and a navigation, a plain client's
+// fetch of the same page and its parse, in turns.
 #include "ForumProxy.h"
 #include "HtmlDocument.h"
 #include "Median.h"
@@ -66,39 +66,13 @@ void ParseThreadPageWithTheParserAlone(benchmark::State& state) {
 }
 BENCHMARK(ParseThreadPageWithTheParserAlone)->Unit(benchmark::kMillisecond);
 
-struct LoopbackBoard {
-    TestServer server{smallState(20)};
-    ForumProxy proxy{server.port()};
-};
-
-// Against the same page fetched by a plain client: what the browser adds.
-void NavigateToABoardPage(benchmark::State& state) {
-    LoopbackBoard board;
-    WebBrowser browser;
-    for (auto _ : state) {
-        QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
-        browser.Navigate(Board + "&page=1", WebBrowser::navNoReadFromCache);
-        if (!completed.wait(10000))
-            state.SkipWithError("the page never completed");
-    }
-}
-BENCHMARK(NavigateToABoardPage)->Unit(benchmark::kMillisecond);
-
-void FetchABoardPageWithAPlainClient(benchmark::State& state) {
-    LoopbackBoard board;
-    ForumClient client(board.server.port());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(client.page("board=accounts&page=1").size());
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(FetchABoardPageWithAPlainClient)->Unit(benchmark::kMillisecond);
-
 // A navigation, a plain client's fetch of the same page and that page's parse
 // alone, in turns, so that a busy machine slows all three alike. The counters
 // are the medians of each turn's ratios to the fetch.
 void NavigationAgainstAPlainFetchInTurns(benchmark::State& state) {
-    LoopbackBoard board;
-    ForumClient client(board.server.port());
+    TestServer server{smallState(20)};
+    const ForumProxy proxy{server.port()};
+    ForumClient client(server.port());
     WebBrowser browser;
     const QString markup = QString::fromStdString(client.page("board=accounts&page=1"));
     const auto ms = [](auto&& work) {
