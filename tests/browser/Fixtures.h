@@ -6,11 +6,6 @@
 #include <QFile>
 #include <ostream>
 
-// Lets a failure message carry a text: EXPECT_TRUE(...) << text.
-inline std::ostream& operator<<(std::ostream& out, const QString& text) {
-    return out << text.toStdString();
-}
-
 inline HtmlDocument page(const QString& markup, const QString& charset = QStringLiteral("UTF-8")) {
     return HtmlDocument::parse(markup, QUrl("http://bank.example.org/forum/page.cgi?x=1"), charset);
 }

@@ -340,7 +340,7 @@ TEST_F(BrowserNavigation, CacheAndViewerWindows) {
 
     view = openViewer(browser, "file:///etc/passwd");
     ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(view->toPlainText().startsWith(kErrorTitle)) << view->toPlainText();
+    EXPECT_TRUE(view->toPlainText().startsWith(kErrorTitle)) << qPrintable(view->toPlainText());
     EXPECT_FALSE(view->toPlainText().contains("root:"));
     EXPECT_EQ(m_log.size(), 1);
     delete view->window();
@@ -397,7 +397,7 @@ TEST_F(BrowserNavigation, FormsLogInEveryBrowserAndPostPasswordsMasked) {
     WebBrowser other;
     const QTextBrowser* page = openViewer(other, m_server.url("/whoami"));
     ASSERT_NE(page, nullptr);
-    EXPECT_TRUE(page->toPlainText().contains("session=teller")) << page->toPlainText();
+    EXPECT_TRUE(page->toPlainText().contains("session=teller")) << qPrintable(page->toPlainText());
     const QList<QNetworkCookie> kept = browser::PersistentCookieJar(browser::cookieFilePath())
                                            .cookiesForUrl(m_server.url("/whoami"));
     EXPECT_EQ(kept.size() == 1 ? kept.front().name() : "not one", "remember");
