@@ -11,13 +11,10 @@ inline std::string titleOf(const std::string& html) {
     return end == std::string::npos ? "" : html.substr(start + 7, end - start - 7);
 }
 
-inline bool isErrorPage(const std::string& html) {
-    return titleOf(html).find("An Error Has Occurred") != std::string::npos;
-}
-
-// Whether an answer came with 200 and is the forum's error page.
+// The forum refuses with its error page, answered with 200.
 inline bool refused(const httplib::Result& result) {
-    return result && result->status == 200 && isErrorPage(result->body);
+    return result && result->status == 200 &&
+           titleOf(result->body).find("An Error Has Occurred") != std::string::npos;
 }
 
 // The number following "thread=" in a redirect address; 0 without one.
@@ -36,7 +33,6 @@ template <typename... Parts>
     return ::testing::AssertionSuccess() << "holds \"" << (std::string(parts) + ...) << "\"";
 }
 
-// "board=accounts&action=ACTION&thread=THREAD", with "&post=POST" unless post is 0.
 inline std::string accountsQuery(const std::string& action, int thread, int post = 0) {
     return "board=accounts&action=" + action + "&thread=" + std::to_string(thread) +
            (post == 0 ? "" : "&post=" + std::to_string(post));

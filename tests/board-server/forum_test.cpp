@@ -12,8 +12,8 @@ TEST(BoardServerPages, IndexPagesMembersAndAnErrorPageForEveryBadRequest) {
     TestServer server(smallState(21));
     ForumClient client(server.port());
     const auto first = client.page("board=accounts&page=1");
-    EXPECT_EQ(countOf(first, kThreadLink), 20u);
-    EXPECT_LT(first.find("thread=1\">Account 1</a>"), first.find("thread=20\">Account 20</a>"));
+    EXPECT_TRUE(countOf(first, kThreadLink) == 20 &&
+                first.find("thread=1\">Account 1</a>") < first.find("thread=20\">Account 20</a>"));
     EXPECT_EQ(titleOf(client.page("board=Accounts&page=1")), "Test Bank - Accounts");
     const auto second = client.page("board=accounts&page=2");
     EXPECT_TRUE(countOf(second, kThreadLink) == 1 &&
@@ -36,7 +36,7 @@ TEST(BoardServerPages, IndexPagesMembersAndAnErrorPageForEveryBadRequest) {
     TestServer emptyServer(smallState(0));
     ForumClient empty(emptyServer.port());
     EXPECT_TRUE(contains(empty.page("board=accounts&page=1"), ">Subject</td>") &&
-                isErrorPage(empty.page("board=accounts&page=2")));
+                refused(empty.get("board=accounts&page=2")));
 }
 
 TEST(BoardServerPosting, SessionsLongEditsRepliesRefusedFormsAndHostileTextInOneForum) {
@@ -49,15 +49,13 @@ TEST(BoardServerPosting, SessionsLongEditsRepliesRefusedFormsAndHostileTextInOne
     EXPECT_TRUE(forged && contains(forged->body, kGuest)) << "a forged session";
     // An edit longer than httplib's own form limit keeps its raw text.
     const auto message = "\r\nGalleons: 7\n<i>&amp;" + std::string(40000, 'x') + "\r";
-    EXPECT_EQ(threadOfLocation(client.post(postForm("modifypost2", 1, 1, "Account 1", message))),
-              1);
+    EXPECT_EQ(threadOfLocation(client.post(postForm("modifypost2", 1, 1, "Account", message))), 1);
     const auto form = client.page(accountsQuery("modifypost", 1, 1));
     const auto start = form.find('>', form.find("<textarea name=\"message\"")) + 1;
     EXPECT_EQ(form.substr(start, form.find("</textarea>") - start),
               "\n" + htmlEscape(crlfLines(message)));
     // A reply lands in its thread and deleting it keeps the thread.
-    EXPECT_EQ(threadOfLocation(client.post(postForm("post2", 2, 0, "Archive", "[list][/list]"))),
-              2);
+    EXPECT_EQ(threadOfLocation(client.post(postForm("post2", 2, 0, "Re", "[list][/list]"))), 2);
     EXPECT_TRUE(contains(client.page(accountsQuery("display", 2)), "Reply #1 on <B>Today</B>"));
     EXPECT_EQ(threadOfLocation(client.get(accountsQuery("deletepost", 2, 3))), 2);
     EXPECT_EQ(countOf(client.page(accountsQuery("display", 2)), kPostStart), 1u);
@@ -74,8 +72,8 @@ TEST(BoardServerPosting, SessionsLongEditsRepliesRefusedFormsAndHostileTextInOne
     };
     for (const auto& fields : cases)
         EXPECT_TRUE(refused(client.post(fields))) << "form " << &fields - cases;
-    EXPECT_TRUE(isErrorPage(client.page(accountsQuery("modifypost2", 1, 1) +
-                                        "&subject=x&message=changed&nextaction=post")))
+    EXPECT_TRUE(refused(client.get(accountsQuery("modifypost2", 1, 1) +
+                                   "&subject=x&message=changed&nextaction=post")))
         << "a GET must not save";
     const auto page = client.page(accountsQuery("display", 1));
     EXPECT_TRUE(!contains(page, "changed") && countOf(page, kPostStart) == 1);
@@ -117,7 +115,7 @@ TEST(BoardServerRights, PagesOfferExactlyWhatTheServerAllows) {
                           has(accountsQuery("display", 2), "Galleons: 99")},
             {"delete", has(accountsQuery("display", 1), "delete.gif")},
             {"delete", client.get(accountsQuery("deletepost", 3, 3)) &&
-                           isErrorPage(client.page(accountsQuery("display", 3)))},
+                           refused(client.get(accountsQuery("display", 3)))},
         };
         for (const auto& check : seen)
             EXPECT_EQ(check.second, rights.find(check.first) != std::string::npos)

@@ -1,6 +1,7 @@
 #include "board_checks.h"
 
 #include <arpa/inet.h>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <deque>
@@ -37,10 +38,7 @@ struct Connection {
                ::send(sock, data.data(), data.size(), MSG_NOSIGNAL) == ssize_t(data.size());
     }
 
-    bool answered() const {
-        pollfd entry{sock, POLLIN, 0};
-        return ::poll(&entry, 1, 0) > 0;
-    }
+    bool answered() const { return ::poll(std::array{pollfd{sock, POLLIN, 0}}.data(), 1, 0) > 0; }
 
     // All the server sends until it closes; nothing when a wait for its next part is longer.
     std::optional<std::string> receiveAll(std::chrono::seconds wait) {
@@ -49,9 +47,8 @@ struct Connection {
         std::string answer;
         char buffer[4096];
         ssize_t got = 0;
-        while (connected && (got = ::recv(sock, buffer, sizeof buffer, 0)) > 0) {
+        while (connected && (got = ::recv(sock, buffer, sizeof buffer, 0)) > 0)
             answer.append(buffer, static_cast<std::size_t>(got));
-        }
         return got < 0 && errno == EAGAIN ? std::nullopt : std::optional(answer);
     }
 
@@ -71,8 +68,7 @@ TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
     ASSERT_TRUE(server.faults("overload=2"));
     const auto image = httplib::Client("127.0.0.1", server.port()).Get("/images/modify.gif");
     EXPECT_TRUE(image && image->status == 404) << "only forum pages count against the overload";
-    // Two forum pages are refused, then served again (the end-to-end tests use reset and
-    // overload_action).
+    // Two forum pages are refused, then served (reset, overload_action: the end-to-end tests).
     for (const auto* title :
          {"Too Many Connections", "Too Many Connections", "Test Bank - Account 1"})
         EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), title);
@@ -127,9 +123,9 @@ TEST(BoardServerHostileClients, SlowClientsNeitherStarveOthersNorHoldTheirConnec
         std::deque<Connection> slow;
         for (int i = 0; i < connections; ++i)
             ASSERT_TRUE(slow.emplace_back(server.port()).send(opening));
+        // An ordinary client is still served.
         EXPECT_EQ(titleOf(ForumClient(server.port()).page("board=accounts")),
-                  "Test Bank - Accounts")
-            << "an ordinary client must still be served";
+                  "Test Bank - Accounts");
         std::size_t closed = 0; // the server closes them in the order they came
         for (const auto end = Clock::now() + kCutOffDeadline;
              closed < slow.size() && Clock::now() < end;) {
