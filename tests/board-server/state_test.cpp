@@ -70,9 +70,8 @@ std::pair<int, std::string> runServer(const std::vector<std::string>& arguments)
 
 TEST(BoardServerStartup, CommandLinesAndUnusableFilesEndItWithAMessageThatSaysWhere) {
     ScratchFolder folder;
-    // The command line, the exit code, and parts of what it writes.
+    // Command line, exit code and parts of what it writes; seed() writes a malformed seed.
     using Case = std::tuple<std::vector<std::string>, int, std::vector<std::string>>;
-    // A seed of the small forum with the value at the place, refused naming where.
     int seeds = 0;
     const auto seed = [&](const std::string& at, const nlohmann::json& value, const char* where) {
         auto document = smallForum(2);
@@ -87,7 +86,7 @@ TEST(BoardServerStartup, CommandLinesAndUnusableFilesEndItWithAMessageThatSaysWh
     const auto absent = (folder.path / "absent.json").string(), noFolder = absent + "/x",
                inFile = broken + "/state.json";
     const Case cases[] = {
-        {{"--seed", absent}, 1, {"--seed", absent, "No such file or directory"}},
+        {{"--port", "0", "--seed", absent}, 1, {"--seed", absent, "No such file or directory"}},
         {{"--seed", broken}, 1, {"--seed", broken, "line 3"}},
         seed("/forums/0/users/0", {{"username", "a"}},
              "forums[0].users[0]: \"password\" is missing"),
@@ -103,7 +102,7 @@ TEST(BoardServerStartup, CommandLinesAndUnusableFilesEndItWithAMessageThatSaysWh
              "forums[0].boards[0].threads[0].posts[0].time"),
         {{"--state", broken}, 1, {"--state", broken, "line 3"}},
         {{"--state", noFolder}, 1, {"--state", noFolder, "No such file or directory"}},
-        {{"--state", inFile}, 1, {"--state", inFile, "Not a directory"}},
+        {{"--port", "65535", "--state", inFile}, 1, {"--state", inFile, "Not a directory"}},
         {{"--port", "x"}, 2, {"'x' is no port number", "Try 'zentab-board-server --help'"}},
         {{"--port", "65536"}, 2, {"'65536' is no port number"}},
         {{"--port", "-1"}, 2, {"'-1' is no port number"}},

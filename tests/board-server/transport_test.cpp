@@ -68,10 +68,13 @@ TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
     ASSERT_TRUE(server.faults("overload=2"));
     const auto image = httplib::Client("127.0.0.1", server.port()).Get("/images/modify.gif");
     EXPECT_TRUE(image && image->status == 404) << "only forum pages count against the overload";
-    // Two forum pages are refused, then served (reset, overload_action: the end-to-end tests).
+    // Two forum pages are refused, then served; with an action named, only its pages count.
     for (const auto* title :
          {"Too Many Connections", "Too Many Connections", "Test Bank - Account 1"})
         EXPECT_EQ(titleOf(client.page(accountsQuery("display", 1))), title);
+    ASSERT_TRUE(server.faults("overload=1&overload_action=display"));
+    EXPECT_TRUE(titleOf(client.page("board=accounts")) == "Test Bank - Accounts" &&
+                titleOf(client.page(accountsQuery("display", 1))) == "Too Many Connections");
 
     // Host, target, and the answer's status and a part of its body.
     const std::tuple<std::string, std::string, int, const char*> proxied[] = {
@@ -113,7 +116,6 @@ TEST(BoardServerTransport, FaultControlProxyAndRangeRequests) {
 }
 
 TEST(BoardServerHostileClients, SlowClientsNeitherStarveOthersNorHoldTheirConnections) {
-    // Idle connections, and ones that drip a header line each round.
     const std::pair<int, std::string> cases[] = {
         {64, ""},
         {16, "GET /index.cgi?board=accounts HTTP/1.1\r\nHost: testbank.proboards.com\r\n"}};
