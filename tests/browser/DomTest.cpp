@@ -52,7 +52,6 @@ TEST(BrowserDocument, ElementsReadLikeABrowsers) {
 
 TEST(BrowserDocument, SavedPagesReadAsTheForumWroteThem) {
     const HtmlDocument text = fixtureDocument("inner_text.html");
-    EXPECT_EQ(text.title(), "Text");
     EXPECT_TRUE(text.body().innerText().startsWith("1,000\none\ntwo"));
     EXPECT_FALSE(text.body().innerText().contains("color")); // the head's style
     QStringList texts;
@@ -65,7 +64,6 @@ TEST(BrowserDocument, SavedPagesReadAsTheForumWroteThem) {
 
     const HtmlDocument board = fixtureDocument("board_index.html");
     EXPECT_EQ(board.scriptVariable("pb_username"), "teller");
-    EXPECT_TRUE(board.body().innerHTML().contains("newthread.gif"));
     // The tables' ids, then the threads table's rows (the nested table's row is not one of
     // them), each as its cells' tags and texts.
     const QList<HtmlElement> tables = board.getElementsByTagName("TABLE");
@@ -80,7 +78,6 @@ TEST(BrowserDocument, SavedPagesReadAsTheForumWroteThem) {
     EXPECT_EQ(seen, (QStringList{"outer", "threads", "nested", "TH Icon|TH Status|TH Subject|",
                                  "TD |TD open|TD Avery Holt|", "TD |TD open|TD Re: Loan\ninner|",
                                  "TD foot|"}));
-    EXPECT_TRUE(tables.value(1).rows().value(1).innerHTML().contains("thread=17\""));
 }
 
 // Top-level string literals of a page's script; "(none)" where there is no such variable.
