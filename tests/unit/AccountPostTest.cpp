@@ -3,101 +3,16 @@
 #include "AccountPages.h"
 #include "CoinTextsPrinting.h"
 #include "CrLfLines.h"
-#include "HtmlDocument.h"
 #include "PostText.h"
 #include "QtPrinting.h"
 #include "TransactionRecord.h"
-#include "board_model.h"
-#include "pages.h"
 
 #include <gtest/gtest.h>
-#include <random>
 
 using namespace bank;
 
-namespace {
-
 const QString Board = "http://bank.proboards.com/index.cgi?board=vaultmeres";
 const CoinTexts Coins{"12", "3", "4"};
-
-const QDate Today(2026, 12, 6);
-const zentab::board::UnixTime Now = 1796558400; // 2026-12-06, noon UTC
-
-// Names, owners and board addresses from pieces that have misled the readers: coin words
-// with and without colons, markup characters and letters outside ASCII; and balances.
-class AccountGenerator {
-public:
-    QString text() {
-        static const QStringList pieces =
-            QString(
-                "Knut|Knut's Fund|galleons:|Sickles: 9|KNUTS:|\"Quill\"|A & B|<b>|a > b|é|ö|Å|  |"
-                "Galleon|sickle")
-                .split('|');
-        QString text;
-        for (int i = below(5); i >= 0; --i)
-            text += pieces[below(pieces.size())];
-        return below(8) == 0 ? text.repeated(200).left(200) : text;
-    }
-    QString owner() { return below(5) == 0 ? QString() : text(); }
-    CoinTexts coins() { return {balance(), balance(), balance()}; }
-    QString boardUrl() {
-        return "http://" +
-               QString("bank galleonbank knutsickle sicklesknuts").split(' ')[below(4)] +
-               ".proboards.com/index.cgi?board=vaultmeres";
-    }
-
-private:
-    QString balance() {
-        if (below(2) == 0)
-            return QString("0 -3 4355950 16 28").split(' ')[below(5)];
-        return QString::number(std::uniform_int_distribution<int>(-500, 5'000'000)(random_));
-    }
-    int below(qsizetype bound) {
-        return std::uniform_int_distribution<int>(0, int(bound) - 1)(random_);
-    }
-    std::mt19937 random_{20261206};
-};
-
-// A transaction's item, the account name as its description and an older
-// balance on its "Balance:" line.
-QString transactionItem(const QString& accountName, const CoinTexts& olderBalance,
-                        const QString& boardUrl) {
-    Transaction t;
-    t.accountName = t.description = accountName;
-    t.counterpartName = "Ada Quill";
-    t.counterpartThread = "7";
-    t.reason = "Deposit";
-    t.boardUrl = boardUrl;
-    const QDateTime made(QDate(2026, 12, 5), QTime(13, 2));
-    return accountItem(t, {{"+ 1", "0", "0"}, "7.33", olderBalance, "100", false, made});
-}
-
-// The body of the thread page the board serves for the post, as the browser's
-// document gives it.
-QString threadPageBody(const QString& subject, const QString& message) {
-    namespace board = zentab::board;
-    board::Forum forum;
-    forum.title = "Vaultmere's Bank";
-    board::Board accounts;
-    accounts.id = "vaultmeres";
-    const int id = board::startThread(forum, accounts, "teller", subject.toStdString(),
-                                      message.toStdString(), Now);
-    const std::string html =
-        board::threadPage({forum, nullptr, Now, accounts.id}, accounts, *accounts.findThread(id));
-    return HtmlDocument::parse(QString::fromStdString(html),
-                               QUrl("http://vaultmeres.proboards.com/index.cgi"), "UTF-8")
-        .body()
-        .innerHTML();
-}
-
-void expectBothReadersGive(const QString& subject, const QString& message, const CoinTexts& coins) {
-    EXPECT_EQ(readEditFormBalances(message), coins);
-    const AccountThread thread = readAccountThread(threadPageBody(subject, message), Today);
-    EXPECT_FALSE(thread.missingCoinLine);
-    EXPECT_EQ(thread.balances, coins);
-}
-
-} // namespace
 
 // An account is created with its number to come; the first transaction fills it in. The
 // owner's address keeps the board's up to the character after the script.
@@ -256,25 +171,4 @@ TEST(TransactionRecord, ABalanceMovesWithinWhatTheCalculatorHolds) {
     };
     for (const auto& [before, change, after] : cases)
         EXPECT_EQ(movedBalance(before, change), after) << change;
-}
-
-TEST(AccountPostReadBack, BothReadersGiveTheWrittenBalancesOfAnyAccount) {
-    AccountGenerator generate;
-    for (int i = 0; i < 300; ++i) {
-        const QString name = generate.text();
-        const QString owner = generate.owner();
-        const QString boardUrl = generate.boardUrl();
-        const CoinTexts created = generate.coins();
-        const CoinTexts afterTransaction = generate.coins();
-        SCOPED_TRACE(QString("case %1: name '%2', owner '%3', %4")
-                         .arg(QString::number(i), name, owner, boardUrl)
-                         .toStdString());
-
-        const NewAccountPost post = composeAccountPost(name, owner, created, boardUrl);
-        expectBothReadersGive(post.subject, post.message, created);
-
-        const QString rewritten = rewriteAccountPost(post.message, "42", afterTransaction,
-                                                     transactionItem(name, created, boardUrl));
-        expectBothReadersGive(post.subject, rewritten, afterTransaction);
-    }
 }
