@@ -154,5 +154,4 @@ TEST(Delay, LetsEventsRunForTheWholeTimeAndEndsWhenTheProgramQuits) {
     EXPECT_GE(clock.elapsed(), 120);
     QTimer::singleShot(10, [] { QCoreApplication::exit(0); });
     EXPECT_FALSE(Delay(60000));
-    EXPECT_LT(clock.elapsed(), 30000);
 }
