@@ -119,10 +119,9 @@ TEST(BrowserCookieJar, KeepsTheNewestWithinTheBounds) {
         const auto host = [](int h) {
             return QUrl(QStringLiteral("http://h%1.example.org/").arg(h));
         };
-        const int hostCount = hosts;
         const auto sent = [&](const QNetworkCookieJar& jar) {
             QStringList names;
-            for (int h = 0; h < hostCount; ++h)
+            for (int h = 0; h < hosts; ++h)
                 names.append(cookieNames(jar, host(h)).join(','));
             return names;
         };

@@ -41,11 +41,10 @@ TEST(MemoryPageCache, KeepsPagesUntilTheyAreRemovedOrCrowdedOut) {
     store(cache, "/b", "bbbb");
     EXPECT_EQ(read(cache, "/a"), "aaaa");
     store(cache, "/c", "cccc"); // past the limit: /b was used least recently
-    EXPECT_EQ(read(cache, "/b"), "(none)");
     store(cache, "/huge", "more than ten bytes");
-    EXPECT_EQ(read(cache, "/huge"), "(none)");
-    EXPECT_EQ(read(cache, "/a") + read(cache, "/c") + QByteArray::number(cache.cacheSize()),
-              "aaaacccc8");
+    EXPECT_EQ(read(cache, "/a") + read(cache, "/b") + read(cache, "/c") + read(cache, "/huge") +
+                  QByteArray::number(cache.cacheSize()),
+              "aaaa(none)cccc(none)8");
     EXPECT_TRUE(cache.remove(page("/a").url()));
     EXPECT_FALSE(cache.remove(page("/a").url()));
     EXPECT_EQ(read(cache, "/a") + read(cache, "/c"), "(none)cccc");

@@ -322,13 +322,6 @@ TEST_F(BrowserNavigation, CacheAndViewerWindows) {
     EXPECT_EQ(view->toPlainText(), "arrived");
     delete view->window();
 
-    view = openViewer(browser, "file:///etc/passwd");
-    ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(view->toPlainText().startsWith(kErrorTitle)) << qPrintable(view->toPlainText());
-    EXPECT_FALSE(view->toPlainText().contains("root:"));
-    EXPECT_EQ(m_log.size(), 1);
-    delete view->window();
-
     // Closing the window before its page came must not leave the browser busy.
     browser.Navigate(url("/slow"), WebBrowser::navOpenInNewWindow);
     EXPECT_TRUE(browser.Busy());
@@ -376,7 +369,7 @@ TEST_F(BrowserNavigation, FormsLogInEveryBrowserAndPostPasswordsMasked) {
     WebBrowser browser;
     open(browser, "<form name=f method=post action=login><input name=username value=teller>");
     ASSERT_TRUE(completes(browser, [&] { browser.Document().forms("f").submit(); }));
-    EXPECT_TRUE(browser.Document().body().innerText().contains("session=teller"));
+    EXPECT_EQ(browser.Document().body().innerText(), "Sent session=teller; remember=teller");
     EXPECT_EQ(m_log, QStringList());
     WebBrowser other;
     const QTextBrowser* page = openViewer(other, url("/whoami"));
