@@ -126,28 +126,24 @@ TEST(BrowserCookieJar, KeepsTheNewestWithinTheBounds) {
             return names;
         };
         QTemporaryDir folder;
-        QStringList expected;
+        QNetworkCookieJar kept; // the cookies expected, in a jar without bounds
         QByteArray lines;
         {
             browser::PersistentCookieJar jar(folder.filePath("cookies.txt"));
-            for (int h = 0; h < hosts; ++h) {
-                QStringList names;
+            for (int h = 0; h < hosts; ++h)
                 for (int i = 0; i < perHost; ++i) {
                     const QByteArray line = "c" + QByteArray::number(i) + "=1" + kNextCentury +
                                             "; Domain=" + host(h).host().toLatin1();
                     set(jar, line, host(h));
                     lines += line + '\n';
                     if (h >= firstHostKept && i >= firstCookieKept)
-                        names.append(QStringLiteral("c%1=1").arg(i));
+                        set(kept, line, host(h));
                 }
-                names.sort();
-                expected.append(names.join(','));
-            }
-            EXPECT_EQ(sent(jar), expected);
+            EXPECT_EQ(sent(jar), sent(kept));
         }
-        EXPECT_EQ(sent(browser::PersistentCookieJar(folder.filePath("cookies.txt"))), expected);
+        EXPECT_EQ(sent(browser::PersistentCookieJar(folder.filePath("cookies.txt"))), sent(kept));
         ASSERT_TRUE(writeFile(folder.filePath("elsewhere.txt"), lines));
-        EXPECT_EQ(sent(browser::PersistentCookieJar(folder.filePath("elsewhere.txt"))), expected);
+        EXPECT_EQ(sent(browser::PersistentCookieJar(folder.filePath("elsewhere.txt"))), sent(kept));
     }
 }
 
