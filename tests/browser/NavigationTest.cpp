@@ -14,13 +14,8 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
-#include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
-#include <httplib.h>
-#include <mutex>
-#include <random>
-#include <thread>
+#include <httplib.h> // with the thread, mutex, atomic and random headers it uses
 
 namespace {
 
