@@ -16,10 +16,6 @@ inline QString fixture(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-inline HtmlDocument fixtureDocument(const QString& name) {
-    return page(fixture("browser/" + name));
-}
-
 // The piece written `times` times over: the stuff of pages built to be large or deep.
 inline QString many(const char* piece, int times) {
     return QString::fromUtf8(piece).repeated(times);

@@ -42,14 +42,11 @@ QString randomSoup(QRandomGenerator& random) {
 // The most elements around any node: they were all open at once while it was added.
 int deepestNesting(const browser::NodeTree& tree) {
     std::vector<int> around(tree.nodes.size(), 0);
-    int deepest = 0;
     for (size_t i = 1; i < tree.nodes.size(); ++i) {
-        const int parent = tree.nodes[i].parent;
-        around[i] = around[size_t(parent)] +
-                    (tree.nodes[size_t(parent)].kind == browser::NodeKind::Element);
-        deepest = std::max(deepest, around[i]);
+        const auto parent = size_t(tree.nodes[i].parent);
+        around[i] = around[parent] + (tree.nodes[parent].kind == browser::NodeKind::Element);
     }
-    return deepest;
+    return *std::max_element(around.begin(), around.end());
 }
 
 // Random markup and bytes never crash a walk of the page; the scan that keeps deep pages from
