@@ -136,22 +136,23 @@ TEST(CalculatorEngine, KeySequencesLeaveTheDisplayAsAUserExpects) {
 }
 
 // After an operator the window puts the caret at the tape's end (marked ^ here); after any
-// other key that writes the tape it selects the tape whole.
+// other key that writes the tape it selects the tape whole. The operator panel follows the |.
 TEST(CalculatorEngine, TapeReadsLikeATillRoll) {
     const std::string sum = Head + "  5\t0\t0\r\n+ 0\t0\t3\r\n+=5\t0\t3\r\n" + Rule;
     const std::string byZero = "0\t0\t0\r\n**Division by zero**\r\n";
     const std::pair<const char*, std::string> cases[] = {
-        {"5G+3K=", sum + "^"},
-        {"5G+3K==", sum + Head + "  5\t0\t3\r\n =5\t0\t3\r\n" + Rule + "^"},
-        {"100K/0==", Head + "  0\t3\t13\r\n" + byZero + byZero},
+        {"5G+3K=", sum + "^|="},
+        {"5G+3K==", sum + Head + "  5\t0\t3\r\n =5\t0\t3\r\n" + Rule + "^|="},
+        {"100K/0==", Head + "  0\t3\t13\r\n" + byZero + byZero + "|="},
         {"5G*(3K+2K)", Head + "  5\t0\t0\r\n###Start Parenthesis\r\n" + Head +
                            "  0\t0\t3\r\n+ 0\t0\t2\r\n+=0\t0\t5\r\n" + Rule +
-                           "#####End Parenthesis\r\n"},
-        {"5G+3K=C", ""}};
+                           "#####End Parenthesis\r\n|*"},
+        {"5G+3K=C", "|"}};
     for (const auto& [keys, tape] : cases) {
         CalculatorEngine engine;
         press(engine, keys);
-        EXPECT_EQ(engine.tape() + (engine.tapeCaretAtEnd() ? "^" : ""), tape) << keys;
+        EXPECT_EQ(engine.tape() + (engine.tapeCaretAtEnd() ? "^|" : "|") + engine.status().op, tape)
+            << keys;
     }
 }
 
