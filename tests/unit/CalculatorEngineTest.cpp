@@ -127,6 +127,7 @@ TEST(CalculatorEngine, KeySequencesLeaveTheDisplayAsAUserExpects) {
         {"[5 Galleons, 3 Sickles, 2 Knuts]K", "0 Galleons, 0 Sickles, 2 Knuts | 0 0 2 |  | "},
         {"5G[5 galleon]", "5  Galleons, 0 Sickles, 0 Knuts | 5 0 0 |  | "},
         {"5G[5 galleon]G", "5 Galleons, 0 Sickles, 0 Knuts | 5 0 0 |  | "},
+        {"[2 knuts, 3 sickles, 5 galleon]G", "5 Galleons, 0 Sickles, 0 Knuts | 5 0 0 |  | "},
     };
     for (const auto& [keys, expected] : cases) {
         CalculatorEngine engine;
