@@ -11,10 +11,9 @@ TEST(InstalledLayout, DataAndServerLieBesideTheExecutable) {
         {"/tmp/prefix/bin/../bin", "/tmp/prefix/share/zentab-calculator/vaultmeres.json",
          "/tmp/prefix/bin/zentab-board-server"},
     };
-    for (const auto& [executableDirectory, demoBoard, server] : cases) {
-        EXPECT_EQ(layout::demoBoardFile(executableDirectory), demoBoard);
-        EXPECT_EQ(layout::boardServerExecutable(executableDirectory), server);
-    }
+    for (const auto& [folder, demoBoard, server] : cases)
+        EXPECT_EQ(std::pair(layout::demoBoardFile(folder), layout::boardServerExecutable(folder)),
+                  std::pair(std::filesystem::path(demoBoard), std::filesystem::path(server)));
 }
 
 TEST(InstalledLayout, TheBuildFolderHoldsTheDemoBoardWhereTheRuleLooks) {
