@@ -65,10 +65,9 @@ TEST(BoardServerDates, RecentDaysUseDayNamesAndSeedTimesCountDaysBack) {
     }
     // The demo seed dates its posts this way, so that they stay recent.
     auto document = testing::smallForum(2);
-    document[nlohmann::json::json_pointer("/forums/0/boards/0/threads/0/posts/0/time")] =
-        "-1d 16:45";
-    document[nlohmann::json::json_pointer("/forums/0/boards/0/threads/1/posts/0/time")] =
-        "-0d 23:59";
+    auto& threads = document["forums"][0]["boards"][0]["threads"];
+    threads[0]["posts"][0]["time"] = "-1d 16:45";
+    threads[1]["posts"][0]["time"] = "-0d 23:59";
     const auto read = stateFromJson(document, now).forums.at(0).boards.at(0).threads;
     EXPECT_EQ(read.at(0).posts.at(0).time, localTimeDaysAgo(now, 1, 16, 45));
     EXPECT_EQ(read.at(1).posts.at(0).time, now) << "a time later today is taken as now";

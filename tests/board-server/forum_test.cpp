@@ -83,10 +83,9 @@ TEST(BoardServerPosting, SessionsLongEditsRepliesRefusedFormsAndHostileTextInOne
         threadOfLocation(client.post(postForm("post2", 0, 0, hostile + "\"'", hostile + "\xFF")));
     for (const auto& shown :
          {client.page(accountsQuery("display", thread)), client.page("board=accounts"),
-          client.page(accountsQuery("modifypost", thread, thread))}) {
+          client.page(accountsQuery("modifypost", thread, thread))})
         EXPECT_TRUE(!contains(shown, hostile) &&
                     contains(shown, "&lt;script&gt;alert(1)&lt;/script&gt;"));
-    }
 }
 
 TEST(BoardServerRights, PagesOfferExactlyWhatTheServerAllows) {
