@@ -34,7 +34,7 @@ bool writeFile(const QString& path, const QByteArray& text, QIODevice::OpenMode 
 
 TEST(BrowserCookieJar, OnlyPersistentCookiesSurviveARestartInAPrivateFile) {
     QTemporaryDir folder;
-    QString path = folder.filePath("data/cookies.txt");
+    const QString path = folder.filePath("data/cookies.txt");
     {
         browser::PersistentCookieJar jar(path);
         set(jar, "session=1\nlogin=2" + kNextCentury + "\ngone=3" + kNextCentury);
@@ -54,17 +54,16 @@ TEST(BrowserCookieJar, OnlyPersistentCookiesSurviveARestartInAPrivateFile) {
     EXPECT_EQ(cookieNames(restarted), (QStringList{"fresh=2", "login=2"}));
 
     // A link in place of the file is never followed: no cookie read nor written through it.
-    const QString target = path;
     const QByteArray original = "planted=1; domain=bank.example.org" + kNextCentury + '\n';
-    ASSERT_TRUE(writeFile(target, original));
-    path = folder.filePath("cookies.txt");
-    ASSERT_TRUE(QFile::link(target, path));
-    browser::PersistentCookieJar jar(path);
+    ASSERT_TRUE(writeFile(path, original));
+    const QString link = folder.filePath("cookies.txt");
+    ASSERT_TRUE(QFile::link(path, link));
+    browser::PersistentCookieJar jar(link);
     EXPECT_TRUE(cookieNames(jar).isEmpty());
     set(jar, "login=1" + kNextCentury);
-    QFile file(target);
+    QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == original);
-    EXPECT_EQ(cookieNames(browser::PersistentCookieJar(path)), QStringList{"login=1"});
+    EXPECT_EQ(cookieNames(browser::PersistentCookieJar(link)), QStringList{"login=1"});
 }
 
 // A cookie set by one address, with its scope, and how many of it another address is sent.
@@ -101,7 +100,6 @@ TEST(BrowserCookieJar, IsSentOnlyWhereItsHostMayReach) {
 // Cookies c0.. of hosts h0.. set in that order: the newest within the bounds are kept, in the
 // jar, after a restart and from a file another program wrote.
 TEST(BrowserCookieJar, KeepsTheNewestWithinTheBounds) {
-    static_assert(browser::kMaxCookiesPerHost == 50 && browser::kMaxCookies == 300);
     // Hosts, cookies of each, and the first host and the first cookie of each host kept.
     for (const auto& [hosts, perHost, firstHostKept, firstCookieKept] :
          {std::array{1, 60, 0, 10}, std::array{40, 10, 10, 0}}) {

@@ -100,9 +100,9 @@ TEST(BrowserHostilePage, EndsWithinTheBudget) {
         {"markup failing the parser's checks", "<table><math><select><math><mi><select><tr>", true},
         {"a long forum page",
          "<title>Bank - Account</title>" +
-             ("<table width=92%><tr><td class=windowbg><b><a "
-              "href=\"index.cgi?action=viewprofile&amp;"
-              "user=teller\">Teller</a></b></td><td>Galleons: 12<br>" +
+             ("<table width=92%><tr><td><b><a "
+              "href=\"index.cgi?action=viewprofile&amp;user=teller\">"
+              "Teller</a></b></td><td>Galleons: 12<br>" +
               many("<li>Dec 05,2026<br>Amount: <font color=lime>+ 3 Galleons</font></li>", 10) +
               "</td></tr></table>")
                  .repeated(1200) +

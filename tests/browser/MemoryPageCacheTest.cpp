@@ -45,8 +45,7 @@ TEST(MemoryPageCache, KeepsPagesUntilTheyAreRemovedOrCrowdedOut) {
     EXPECT_EQ(read(cache, "/a") + read(cache, "/b") + read(cache, "/c") + read(cache, "/huge") +
                   QByteArray::number(cache.cacheSize()),
               "aaaa(none)cccc(none)8");
-    EXPECT_TRUE(cache.remove(page("/a").url()));
-    EXPECT_FALSE(cache.remove(page("/a").url()));
+    EXPECT_TRUE(cache.remove(page("/a").url()) && !cache.remove(page("/a").url())); // once
     EXPECT_EQ(read(cache, "/a") + read(cache, "/c"), "(none)cccc");
 
     QIODevice* partial = cache.prepare(page("/d"));

@@ -60,10 +60,7 @@ TEST(BrowserViewer, LaysThePageOutWithinTheBounds) {
         SCOPED_TRACE(c.name);
         const auto content = browser::viewerContent(*page(c.markup).body().tree());
         QTextDocument shown;
-        if (content.rich)
-            shown.setHtml(content.text);
-        else
-            shown.setPlainText(content.text);
+        content.rich ? shown.setHtml(content.text) : shown.setPlainText(content.text);
         (void)shown.documentLayout()->documentSize(); // lays the whole page out
         EXPECT_TRUE(shown.toPlainText().contains(c.shown))
             << qPrintable(shown.toPlainText().left(300));
