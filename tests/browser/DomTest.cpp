@@ -31,6 +31,7 @@ TEST(BrowserDocument, ElementsReadLikeABrowsers) {
          "d",
          "<b title=\"\x7f\xc2\x81\">a\xc2\x81\x01\xef\xb7\x90</b><!--\xc2\x9d-->"
          "<textarea>\xc2\x8d</textarea>\xf4\x8f\xb8\x80\xf4\x8f\xb9\xbf"},
+        {"<p id=p>\x01\xf4\x8f\xbf\xbf", "p", "\x01\xf4\x8f\xbf\xbf"}, // at the very end too
         {"@pitfalls.html", "closedByTable", "cell<b>bold</b>"},
         {"@pitfalls.html", "implicit", "first paragraph\n"},
         {"@pitfalls.html", "second", "second paragraph\n"},
