@@ -79,6 +79,7 @@ TEST(CalculatorEngine, KeySequencesLeaveTheDisplayAsAUserExpects) {
         {"12~~", "12 | 0 0 0 |  | "},
         {"100K/0", "0 Galleons, 0 Sickles, 0 Knuts | 0 0 0 |  | "},
         {"100K/0=", "0 Galleons, 0 Sickles, 0 Knuts | 0 0 0 | Division by zero | "},
+        {"100K/0=C", "0 Galleons, 0 Sickles, 0 Knuts | 0 0 0 |  | "},
         {"100K/0=5=", "0 Galleons, 0 Sickles, 20 Knuts | 0 0 20 |  | "}, // still pending
         {"1GMC7KAR", "1 Galleons, 0 Sickles, 7 Knuts | 1 0 7 |  | M"},
         {"3K*2=(1K+1K)=", "0 Galleons, 0 Sickles, 2 Knuts | 0 0 2 |  | "},
