@@ -50,7 +50,8 @@ const Account Accounts[] = {
     {"Alice", "teller", {"12", "3", "7"}},
     {"Bob", "teller", {"1", "0", "0"}},
     {"Carol", "teller", {"0", "0", "0"}},
-    {"Dora", "teller", {"0", "0", "10"}},
+    // Dora's and Penny's Knuts were written by hand, never sorted into Sickles.
+    {"Dora", "teller", {"0", "0", "40"}},
     {"Ernie", "teller", {"3", "0", "0"}, 16},
     {"Mina", "member", {"2", "0", "0"}},
     {"Ed", "teller", {"5", "0", "0"}},
@@ -61,6 +62,7 @@ const Account Accounts[] = {
     {"Rich", "teller", {"4355950", "10", "7"}},
     {"Renée", "teller", {"2", "0", "0"}},
     {"Bob  Smith", "teller", {"3", "0", "0"}},
+    {"Penny", "teller", {"0", "0", "30"}},
 };
 
 int threadOf(const QString& name) {
@@ -359,8 +361,8 @@ TEST_F(Transactions, BalancesAndItemsFollowASeriesOfBookings) {
     openManagerAs("teller");
     book({"the first income of an empty account", "Carol", Income, "Bob", 1,
           "5S=", "0/5/0 Paycheck", "0/12/0 Payroll"});
-    book({"Dora holds 10 Knuts and cannot pay a Galleon", "Alice", Income, "Dora", 0,
-          "1G=", "12/3/7 Sale", "0/0/10 Purchase", Aborts});
+    book({"Dora holds 40 Knuts and cannot pay a Galleon", "Alice", Income, "Dora", 0,
+          "1G=", "12/3/7 Sale", "0/0/40 Purchase", Aborts});
     book({"Bob pays his whole balance", "Bob", Expense, "Carol", 2, "12S=", "0/0/0 Refund",
           "1/0/0 Refund"});
     book({"an owner named after a coin leaves the balance alone", "Knut's Fund", Income, "Alice", 0,
@@ -392,6 +394,8 @@ TEST_F(Transactions, BalancesAndItemsFollowASeriesOfBookings) {
                                   TestBoard + "&action=display&thread=3"}));
     closeViewers();
 
+    book({"both balances with Knuts never sorted", "Penny", Expense, "Dora", 0,
+          "1K=", "0/1/0 Purchase", "0/1/12 Sale"});
     book({"the seventeenth item", "Ernie", Expense, "Bob", 0, "1G=", "2/0/0 Purchase",
           "1/0/3 Sale"});
     // The list of sixteen moves into a reply of its own.
