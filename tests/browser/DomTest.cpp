@@ -25,11 +25,12 @@ TEST(BrowserDocument, ElementsReadLikeABrowsers) {
         {"<form id=f><input name=a>tail", "f", "<input name=\"a\">tail"},
         {"<div id=d><svg viewBox='0 0 1 1'><foreignObject></foreignObject></svg></div>", "d",
          "<svg viewBox=\"0 0 1 1\"><foreignObject></foreignObject></svg>"},
-        // Control characters and noncharacters stay as they are; private-use characters too.
-        {"<div id=d><b title='\x7f\xc2\x81'>a\xc2\x81\x01\xef\xb7\x90</b><!--\xc2\x9d-->"
-         "<textarea>\xc2\x8d</textarea>\xf4\x8f\xb8\x80\xf4\x8f\xb9\xbf</div>",
+        // Control characters and noncharacters stay as they are; private-use characters and
+        // those beyond the first plane too.
+        {"<div id=d><b title='\x7f\xc2\x81'>a\xf0\x9f\x98\x80\xc2\x81\x01\xef\xb7\x90</b>"
+         "<!--\xc2\x9d--><textarea>\xc2\x8d</textarea>\xf4\x8f\xb8\x80\xf4\x8f\xb9\xbf</div>",
          "d",
-         "<b title=\"\x7f\xc2\x81\">a\xc2\x81\x01\xef\xb7\x90</b><!--\xc2\x9d-->"
+         "<b title=\"\x7f\xc2\x81\">a\xf0\x9f\x98\x80\xc2\x81\x01\xef\xb7\x90</b><!--\xc2\x9d-->"
          "<textarea>\xc2\x8d</textarea>\xf4\x8f\xb8\x80\xf4\x8f\xb9\xbf"},
         {"<p id=p>\x01\xf4\x8f\xbf\xbf", "p", "\x01\xf4\x8f\xbf\xbf"}, // at the very end too
         {"@pitfalls.html", "closedByTable", "cell<b>bold</b>"},
