@@ -477,6 +477,14 @@ TEST_F(Transactions, NothingIsPostedWhenTheBookingCannotBeWhole) {
                 << name;
         reloadAfter([] { click(control("cmdCancel")); });
     }
+    // Closed while the calculator waits for the amount: the wait ends with nothing posted.
+    openDialog("Mina");
+    control<QCheckBox>("Check4")->setChecked(false);
+    choose(Expense, "Bob", 0);
+    dialogs.answer(vbOK, [] { dialog().close(); });
+    reloadAfter([] { click(control("cmdOK")); });
+    EXPECT_FALSE(frmModify::exists());
+    EXPECT_TRUE(post("Mina") == originalPost("Mina") && post("Bob") == originalPost("Bob"));
     EXPECT_FALSE(anyShown("Suceessfully"));
     EXPECT_FALSE(frmLog::instance().text().contains("Out of step"));
 }
