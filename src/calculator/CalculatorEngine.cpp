@@ -79,6 +79,16 @@ void CalculatorEngine::setSortedCount(Coin coin, const std::string& count) {
     boxOf(coin).sorted = count;
 }
 
+void CalculatorEngine::loadAmount(const std::array<std::string, 3>& counts) {
+    // Each count stands until the boxes sort the whole amount: set after the
+    // sort, a count of 29 Knuts or more would be taken again beside the
+    // Sickles it was sorted into.
+    for (Coin coin : AllCoins) {
+        setSortedCount(coin, counts[index(coin)]);
+        setEnteredText(coin, counts[index(coin)]);
+    }
+}
+
 void CalculatorEngine::setBoxEnabled(Coin coin, bool enabled) {
     boxOf(coin).enabled = enabled;
 }

@@ -54,7 +54,9 @@ public:
     // text, the result line shows the sorted amount and the message panel
     // "Overflow".
     bool setEnteredText(Coin coin, const std::string& text);
-    void setSortedCount(Coin coin, const std::string& count);
+    // An amount given as counts per coin (Galleons first), as another window
+    // loads a balance: the counts are both typed and taken as sorted.
+    void loadAmount(const std::array<std::string, 3>& counts);
     void setBoxEnabled(Coin coin, bool enabled);
     void setResultLine(const std::string& text);
 
@@ -100,6 +102,7 @@ public:
 private:
     static std::size_t index(Coin coin) { return static_cast<std::size_t>(coin); }
     CoinBox& boxOf(Coin coin) { return boxes_[index(coin)]; }
+    void setSortedCount(Coin coin, const std::string& count);
 
     bool coinBoxChange(Coin coin);
     bool enterAndSort(Coin coin, const std::string& text);

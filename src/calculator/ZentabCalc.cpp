@@ -238,17 +238,11 @@ void ZentabCalc::setAmountReceiver(calculator::AmountReceiver* receiver) {
 }
 
 void ZentabCalc::loadEntry(const bank::CoinTexts& coins) {
+    // Written while the boxes are enabled, so the result line and the dollar
+    // value show the loaded amount.
     run([&](calculator::CalculatorEngine& engine) {
-        // Written while the boxes are enabled, so the result line and the dollar
-        // value show the loaded amount. Each count stands until the boxes sort the
-        // whole amount: set after the sort, a count of 29 Knuts or more would be
-        // taken again beside the Sickles it was sorted into.
-        const QString* texts[] = {&coins.galleons, &coins.sickles, &coins.knuts};
-        for (Coin coin : calculator::AllCoins) {
-            const std::string text = texts[static_cast<int>(coin)]->toStdString();
-            engine.setSortedCount(coin, text);
-            engine.setEnteredText(coin, text);
-        }
+        engine.loadAmount(
+            {coins.galleons.toStdString(), coins.sickles.toStdString(), coins.knuts.toStdString()});
     });
 }
 

@@ -2,20 +2,27 @@
 
 #include "EngineKeys.h"
 
+#include <array>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace calculator;
 
 namespace {
 
 // The keys of EngineKeys.h; D for a double click on the memory panel; [text] typed or
-// pasted into the result line; {K=text} into the knuts box, {K-} {K+} disable and enable it.
+// pasted into the result line; {K=text} into the knuts box, {K-} {K+} disable and enable it;
+// {L=g s k} loads an amount as another window does.
 void run(CalculatorEngine& engine, std::string_view keys) {
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const std::size_t end = keys.find(keys[i] == '[' ? ']' : '}', i);
         const std::string inside(keys.substr(i + 1, end - i - 1));
         if (keys[i] == '[') {
             engine.setResultLine(inside);
+        } else if (keys[i] == '{' && inside[0] == 'L') {
+            std::array<std::string, 3> counts;
+            std::istringstream(inside.substr(2)) >> counts[0] >> counts[1] >> counts[2];
+            engine.loadAmount(counts);
         } else if (keys[i] == '{') {
             const Coin coin = AllCoins[std::string_view("GSK").find(inside[0])];
             if (inside[1] == '=')
@@ -121,6 +128,9 @@ TEST(CalculatorEngine, KeySequencesLeaveTheDisplayAsAUserExpects) {
         {"{K-}{K=500}", "0 Galleons, 0 Sickles, 0 Knuts | 0 0 500 |  | "},
         {"{K-}{K=500}{K+}{K=501}", "1 Galleons, 0 Sickles, 8 Knuts | 0 0 501 |  | "},
         {"{S=-3}1", "-1 | 0 -3 0 |  | "}, // numbers typed for a negative entry are negative
+        // A loaded amount is taken once, however its counts were sorted.
+        {"{L=0 0 40}-5K=", "0 Galleons, 1 Sickles, 6 Knuts | 0 1 6 |  | "},
+        {"{L=1 -2 3}+1K=", "0 Galleons, 15 Sickles, 4 Knuts | 0 15 4 |  | "},
         // Coin buttons take their coin from the result line, and refresh it.
         {"[5 Galleons, 3 Sickles, 2 Knuts]G", "5 Galleons, 0 Sickles, 0 Knuts | 5 0 0 |  | "},
         {"[5 Galleons, 3 Sickles, 2 Knuts]S", "0 Galleons, 3 Sickles, 0 Knuts | 0 3 0 |  | "},
