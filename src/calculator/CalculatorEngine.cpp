@@ -401,15 +401,18 @@ void CalculatorEngine::insertMark(const std::string& mark) {
     std::size_t lineBreak = searched.rfind(CrLf);
     std::size_t at = lineBreak == std::string_view::npos ? std::min<std::size_t>(1, tape_.size())
                                                          : lineBreak + CrLf.size();
+    tapeUnchanged_ = std::min(tapeUnchanged_, at);
     tape_.insert(at, mark);
 }
 
 void CalculatorEngine::appendTape(const std::string& text) {
+    tapeUnchanged_ = std::min(tapeUnchanged_, tape_.size());
     tape_ += text;
     tapeCaretAtEnd_ = false;
 }
 
 void CalculatorEngine::setTape(const std::string& text) {
+    tapeUnchanged_ = 0;
     tape_ = text;
     tapeCaretAtEnd_ = false;
 }

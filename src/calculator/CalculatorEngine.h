@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The coin calculator without its widgets: the state of the controls it works
@@ -89,6 +90,9 @@ public:
     const std::string& tape() const { return tape_; }
     const std::string& savedTape() const { return savedTape_; }
     bool tapeCaretAtEnd() const { return tapeCaretAtEnd_; }
+    // How much of the tape's start no write has touched since the last call: a
+    // view of a long tape then compares only what follows.
+    std::size_t takeTapeUnchanged() { return std::exchange(tapeUnchanged_, tape_.size()); }
     const StatusPanels& status() const { return status_; }
     bool coinButtonsEnabled() const { return coinButtonsEnabled_; }
     bool equalsEnabled() const { return equalsEnabled_; }
@@ -137,6 +141,7 @@ private:
     std::string tape_;
     std::string savedTape_;
     bool tapeCaretAtEnd_ = false;
+    std::size_t tapeUnchanged_ = 0;
     StatusPanels status_;
     bool coinButtonsEnabled_ = true;
     bool equalsEnabled_ = true;

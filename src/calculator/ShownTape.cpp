@@ -7,10 +7,10 @@ namespace calculator {
 namespace {
 
 // memcmp in blocks finds a difference far down a long tape quickly.
-std::size_t commonPrefixLength(const std::string& a, const std::string& b) {
+std::size_t commonPrefixLength(const std::string& a, const std::string& b, std::size_t same) {
     constexpr std::size_t Block = 4096;
     const std::size_t length = std::min(a.size(), b.size());
-    std::size_t same = 0;
+    same = std::min(same, length);
     while (same + Block <= length && std::memcmp(a.data() + same, b.data() + same, Block) == 0)
         same += Block;
     while (same < length && a[same] == b[same])
@@ -20,8 +20,8 @@ std::size_t commonPrefixLength(const std::string& a, const std::string& b) {
 
 } // namespace
 
-std::optional<TapeEdit> ShownTape::update(const std::string& tape) {
-    const std::size_t same = commonPrefixLength(shown_, tape);
+std::optional<TapeEdit> ShownTape::update(const std::string& tape, std::size_t unchanged) {
+    const std::size_t same = commonPrefixLength(shown_, tape, unchanged);
     if (same == shown_.size() && same == tape.size())
         return std::nullopt;
     const auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), same);

@@ -19,8 +19,9 @@ struct TapeEdit {
 // rather than the whole tape; a long session then costs each key no more.
 class ShownTape {
 public:
-    // The edit that brings the view to `tape`; nothing when it shows it already.
-    std::optional<TapeEdit> update(const std::string& tape);
+    // The edit that brings the view to `tape`, whose first `unchanged` bytes
+    // stand as they were at the last update; nothing when it shows it already.
+    std::optional<TapeEdit> update(const std::string& tape, std::size_t unchanged = 0);
 
 private:
     std::string shown_;

@@ -284,7 +284,7 @@ void ZentabCalc::showModel() {
     if (TextResults->text() != fromModel(engine_.resultLine()))
         TextResults->setText(fromModel(engine_.resultLine()));
 
-    if (const auto edit = shownTape_.update(engine_.tape()))
+    if (const auto edit = shownTape_.update(engine_.tape(), engine_.takeTapeUnchanged()))
         showTape(*edit);
 
     const calculator::StatusPanels& panels = engine_.status();
