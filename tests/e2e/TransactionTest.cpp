@@ -487,6 +487,14 @@ TEST_F(Transactions, NothingIsPostedWhenTheBookingCannotBeWhole) {
     EXPECT_TRUE(post("Mina") == originalPost("Mina") && post("Bob") == originalPost("Bob"));
     EXPECT_FALSE(anyShown("Suceessfully"));
     EXPECT_FALSE(frmLog::instance().text().contains("Out of step"));
+    // A reload while the dialog is open moves Bob's row to Alice's: the row chosen is Carol's now.
+    openDialog("Mina");
+    choose(Expense, "Bob", 0);
+    deleteInForum(server.port(), threadOf("Alice"));
+    reloadAfter([] { manager().showAndReload(); });
+    dialogs.answer(vbOK, [] { dialog().close(); });
+    click(control("cmdOK"));
+    EXPECT_EQ(lastBox().text, "Choose the name of the person this transaction is with");
 }
 
 TEST_F(Transactions, ABusyForumIsAPauseButASaveNotReadBackStopsAndAnArchiveNotPostedKeepsTheList) {
