@@ -21,7 +21,7 @@ class ShownTape {
 public:
     // The edit that brings the view to `tape`, whose first `unchanged` bytes
     // stand as they were at the last update; nothing when it shows it already.
-    std::optional<TapeEdit> update(const std::string& tape, std::size_t unchanged = 0);
+    std::optional<TapeEdit> update(const std::string& tape, std::size_t unchanged);
 
 private:
     std::string shown_;
