@@ -487,8 +487,11 @@ TEST_F(Transactions, NothingIsPostedWhenTheBookingCannotBeWhole) {
     EXPECT_TRUE(post("Mina") == originalPost("Mina") && post("Bob") == originalPost("Bob"));
     EXPECT_FALSE(anyShown("Suceessfully"));
     EXPECT_FALSE(frmLog::instance().text().contains("Out of step"));
-    // A reload while the dialog is open moves Bob's row to Alice's: the row chosen is Carol's now.
+    // The dialog shows a teller's edit in the list; a reload while it is open puts Carol at Bob's.
+    editInForum(server.port(), threadOf("Mina"), "Mina",
+                post("Mina").replace("Galleons: 2", "Galleons: 9").toStdString());
     openDialog("Mina");
+    expectBalance("Mina", "9/0/0");
     choose(Expense, "Bob", 0);
     deleteInForum(server.port(), threadOf("Alice"));
     reloadAfter([] { manager().showAndReload(); });
