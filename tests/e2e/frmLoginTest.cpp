@@ -102,7 +102,7 @@ TEST_F(frmLoginOnBoard, AGuestTriesAgainAfterAFailedLoginAndCredentialsAreKeptOn
     open();
     EXPECT_EQ(combo()->currentText(), "Choose, type or paste url");
     EXPECT_FALSE(enabled("Frame1"));
-    QTest::keyClicks(combo(), "http://x"); // typing over the hint replaces it
+    QTest::keyClicks(combo()->lineEdit(), "http://x"); // typing over the hint replaces it
     EXPECT_EQ(combo()->currentText(), "http://x");
     enterAddress(Board);
     EXPECT_TRUE(enabled("Frame1") && enabled("lblLabels_0") && enabled("cmdOK"));
