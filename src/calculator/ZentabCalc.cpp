@@ -188,6 +188,7 @@ void ZentabCalc::createStatusBar() {
     const platform::Twips twips(*this);
     StatusBar1 = new StatusBar(centralWidget());
     StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setAccessibleName("Status");
     StatusBar1->addPanel(QString(), twips.px(2540), twips.px(2540));
     StatusBar1->addPanel("OP", twips.px(354), twips.px(354));
     StatusBar1->addPanel("MEM", twips.px(706), twips.px(706));

@@ -205,6 +205,17 @@ TEST_F(ZentabCalcWindow, TheTapeShownIsTheEnginesTapeAfterEveryKey) {
         type(std::string_view(keys).substr(typed, 1));
         ASSERT_EQ(shownTape(), enginesTape()) << keys.substr(0, typed + 1);
     }
+    EXPECT_TRUE(QFontInfo(box->font()).fixedPitch()); // its columns line up
+}
+
+// A screen reader names every control but the title, and no control covers part of another.
+TEST_F(ZentabCalcWindow, EveryControlIsNamedAndNoneCoversAnother) {
+    const auto controls = calc->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (const QWidget* a : controls)
+        for (const QWidget* b : controls)
+            EXPECT_TRUE(a == b ? a == control("Label1") || !a->accessibleName().isEmpty()
+                               : !a->geometry().intersects(b->geometry()))
+                << a->objectName().toStdString() << " " << b->objectName().toStdString();
 }
 
 // A rate that rounds to no cents is refused, one within a cent of the rate is taken as it
