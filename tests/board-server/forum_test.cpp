@@ -22,13 +22,14 @@ TEST(BoardServerPages, IndexPagesMembersAndAnErrorPageForEveryBadRequest) {
     const auto zed = client.page("action=members&view=letter&letter=z");
     EXPECT_TRUE(contains(zed, "user=other\">Zed Other</a>") && !contains(zed, "The teller"));
     EXPECT_EQ(countOf(client.page("action=members&view=letter&letter=T"), "&amp;user="), 3u);
+    EXPECT_TRUE(contains(client.page("action=viewprofile&user=other"), "Zed Other"));
 
     for (const auto* query :
          {"board=accounts&page=3", "board=accounts&page=0", "board=accounts&page=2x",
           "board=nosuch", "board=accounts&action=display&thread=999",
           "board=accounts&action=display&thread=abc", "board=accounts&action=bogus",
           "board=accounts&action=modifypost&thread=1&post=77",
-          "action=members&view=letter&letter=%3C"}) {
+          "action=members&view=letter&letter=%3C", "action=viewprofile&user=nosuch"}) {
         const auto result = client.get(query);
         EXPECT_TRUE(refused(result) && contains(result->body, kGuest)) << query;
     }
