@@ -1,10 +1,10 @@
 #include "ProgramStart.h"
 
+#include "DeferredIcon.h"
 #include "SharedNetwork.h"
 #include "frmLog.h"
 
 #include <QApplication>
-#include <QIcon>
 
 void nameApplication() {
     QCoreApplication::setApplicationName("ZentabCalculator");
@@ -15,6 +15,6 @@ void prepareApplication() {
     nameApplication();
     QGuiApplication::setDesktopFileName("org.example.ZentabCalculator");
     QApplication::setWindowIcon(
-        QIcon::fromTheme("org.example.ZentabCalculator", QIcon(":/zentab.png")));
+        QIcon::fromTheme("org.example.ZentabCalculator", platform::deferredIcon(":/zentab.png")));
     setBrowserLog([](const QString& line) { Log(line); });
 }
