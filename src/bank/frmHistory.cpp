@@ -2,17 +2,12 @@
 
 #include "Twips.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDateTimeAxis>
 #include <QHeaderView>
-#include <QLineSeries>
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 namespace {
 
@@ -27,28 +22,29 @@ QString pointText(const bank::HistoryPoint& point) {
 
 frmHistory::frmHistory(const bank::BooksReader::Account& account, const QString& boardUrl,
                        const bank::BooksReader::EditAddress& editAddress)
-    : lblStatus(new QLabel("Reading the account...", this)), chtBalance(new QChartView(this)),
-      lstItems(new QTreeWidget(this)), series_(new QLineSeries), account_(account),
+    : lblStatus(new QLabel("Reading the account...", this)), lstItems(new QTreeWidget(this)),
+      account_(account),
       reader_(std::make_unique<bank::BooksReader>(
           bank::ForumWait([this] { return !closeWhenDone_; }, 100), boardUrl, editAddress)) {
     setObjectName("frmHistory");
     setWindowTitle("History of " + account.name);
     setAttribute(Qt::WA_DeleteOnClose);
     lblStatus->setObjectName("lblStatus");
+    QString chartError;
+    chart_ = bank::makeBalanceChart(this, chartError);
+    if (chart_) {
+        chtBalance = chart_->widget();
+        chart_->onHovered([this](double msecs, bool over) { Series_Hovered(msecs, over); });
+    } else {
+        chtBalance = new QLabel("The chart could not be loaded: " + chartError, this);
+    }
     chtBalance->setObjectName("chtBalance");
     chtBalance->setAccessibleName("Balance over time");
-    chtBalance->setRenderHint(QPainter::Antialiasing);
     lstItems->setObjectName("lstItems");
     lstItems->setAccessibleName("Transactions");
     lstItems->setRootIsDecorated(false);
     lstItems->setHeaderLabels({"Date", "Amount", "Other party", "Balance"});
     lstItems->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-
-    series_->setName("Balance in Galleons");
-    series_->setPointsVisible(true);
-    connect(series_, &QLineSeries::hovered, this, &frmHistory::Series_Hovered);
-    chtBalance->chart()->addSeries(series_);
-    chtBalance->chart()->legend()->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblStatus);
@@ -80,43 +76,27 @@ void frmHistory::showHistory(const QList<bank::HistoryPoint>& points) {
     points_ = points;
     lblStatus->setText(points.isEmpty() ? "The account has no dated transactions yet."
                                         : QStringLiteral("%1 transactions").arg(points.size()));
+    QList<QPointF> balances;
     for (const bank::HistoryPoint& point : points) {
-        series_->append(double(point.made.toMSecsSinceEpoch()),
-                        point.balanceKnuts / KnutsPerGalleon);
+        balances.append(
+            {double(point.made.toMSecsSinceEpoch()), point.balanceKnuts / KnutsPerGalleon});
         new QTreeWidgetItem(lstItems,
                             {point.made.toString(QStringLiteral("MMM dd, yyyy h:mm ap")),
                              point.amount, point.party, bank::coinsText(point.balanceKnuts)});
     }
-    QChart* chart = chtBalance->chart();
-    auto* time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("MMM dd yyyy"));
-    auto* galleons = new QValueAxis;
-    galleons->setTitleText("Galleons");
-    chart->addAxis(time, Qt::AlignBottom);
-    chart->addAxis(galleons, Qt::AlignLeft);
-    series_->attachAxis(time);
-    series_->attachAxis(galleons);
-    if (!points.isEmpty()) {
-        // A single point still needs a span to be drawn in.
-        time->setRange(points.front().made.addDays(-1), points.back().made.addDays(1));
-        const auto [low, high] =
-            std::minmax_element(points.begin(), points.end(), [](const auto& a, const auto& b) {
-                return a.balanceKnuts < b.balanceKnuts;
-            });
-        galleons->setRange(std::min(0.0, low->balanceKnuts / KnutsPerGalleon),
-                           high->balanceKnuts / KnutsPerGalleon * 1.1 + 1);
-    }
+    if (chart_)
+        chart_->setPoints(balances);
     lstItems->setFocus();
 }
 
-void frmHistory::Series_Hovered(const QPointF& point, bool state) {
+void frmHistory::Series_Hovered(double msecs, bool state) {
     if (!state || points_.isEmpty()) {
         QToolTip::hideText();
         return;
     }
     const auto nearest = std::min_element(points_.begin(), points_.end(), [&](auto& a, auto& b) {
-        return std::abs(a.made.toMSecsSinceEpoch() - point.x()) <
-               std::abs(b.made.toMSecsSinceEpoch() - point.x());
+        return std::abs(a.made.toMSecsSinceEpoch() - msecs) <
+               std::abs(b.made.toMSecsSinceEpoch() - msecs);
     });
     QToolTip::showText(QCursor::pos(), pointText(*nearest), chtBalance);
 }

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "BalanceChart.h"
 #include "BooksReader.h"
 
 #include <QLabel>
 #include <QTreeWidget>
 #include <QWidget>
 #include <memory>
-
-class QChartView;
-class QLineSeries;
 
 // The balance of one account over time, drawn from its transaction items,
 // archives included; each point names its transaction when the mouse rests
@@ -20,7 +18,7 @@ public:
                const bank::BooksReader::EditAddress& editAddress);
     ~frmHistory() override;
 
-    void Series_Hovered(const QPointF& point, bool state);
+    void Series_Hovered(double msecs, bool state);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -30,9 +28,9 @@ private:
     void showHistory(const QList<bank::HistoryPoint>& points);
 
     QLabel* lblStatus;
-    QChartView* chtBalance;
+    std::unique_ptr<bank::BalanceChart> chart_; // none when its module is missing
+    QWidget* chtBalance;                        // the chart, or why there is none
     QTreeWidget* lstItems;
-    QLineSeries* series_;
     bank::BooksReader::Account account_;
     std::unique_ptr<bank::BooksReader> reader_;
     QList<bank::HistoryPoint> points_;

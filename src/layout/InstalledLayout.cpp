@@ -14,6 +14,11 @@ std::filesystem::path boardServerExecutable(const std::filesystem::path& executa
     return (executableDirectory / "zentab-board-server").lexically_normal();
 }
 
+std::filesystem::path balanceChartModule(const std::filesystem::path& executableDirectory) {
+    return (executableDirectory / ".." / "lib" / ZENTAB_PACKAGE_NAME / "zentab-balance-chart.so")
+        .lexically_normal();
+}
+
 std::filesystem::path runningExecutableDirectory() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path();
 }

@@ -419,6 +419,8 @@ TEST_F(Transactions, BalancesAndItemsFollowASeriesOfBookings) {
         return history ? history->findChild<QTreeWidget*>("lstItems") : nullptr;
     };
     ASSERT_SOON(items() && items()->topLevelItemCount() == 18);
+    // The chart, from its module, not the reason it is missing.
+    EXPECT_TRUE(items()->window()->findChild<QWidget*>("chtBalance")->inherits("QChartView"));
     EXPECT_EQ(columns(*items()->topLevelItem(16), {1, 3}) + "|" +
                   columns(*items()->topLevelItem(17), {1, 3}),
               "- 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)/2 Galleons, 0 Sickles, 0 Knuts|"

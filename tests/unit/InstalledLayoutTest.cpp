@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
-TEST(InstalledLayout, DataAndServerLieBesideTheExecutable) {
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"/usr/bin", "/usr/share/zentab-calculator/vaultmeres.json",
-         "/usr/bin/zentab-board-server"},
+TEST(InstalledLayout, DataServerAndModulesLieBesideTheExecutable) {
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"/usr/bin", "/usr/share/zentab-calculator/vaultmeres.json", "/usr/bin/zentab-board-server",
+         "/usr/lib/zentab-calculator/zentab-balance-chart.so"},
         {"/opt/zentab/bin/", "/opt/zentab/share/zentab-calculator/vaultmeres.json",
-         "/opt/zentab/bin/zentab-board-server"},
+         "/opt/zentab/bin/zentab-board-server",
+         "/opt/zentab/lib/zentab-calculator/zentab-balance-chart.so"},
         {"/tmp/prefix/bin/../bin", "/tmp/prefix/share/zentab-calculator/vaultmeres.json",
-         "/tmp/prefix/bin/zentab-board-server"},
+         "/tmp/prefix/bin/zentab-board-server",
+         "/tmp/prefix/lib/zentab-calculator/zentab-balance-chart.so"},
     };
-    for (const auto& [folder, demoBoard, server] : cases)
-        EXPECT_EQ(std::pair(layout::demoBoardFile(folder), layout::boardServerExecutable(folder)),
-                  std::pair(std::filesystem::path(demoBoard), std::filesystem::path(server)));
+    for (const auto& [folder, demoBoard, server, chart] : cases)
+        EXPECT_EQ(std::tuple(layout::demoBoardFile(folder), layout::boardServerExecutable(folder),
+                             layout::balanceChartModule(folder)),
+                  std::tuple(std::filesystem::path(demoBoard), std::filesystem::path(server),
+                             std::filesystem::path(chart)));
 }
 
 TEST(InstalledLayout, TheBuildFolderHoldsTheDemoBoardWhereTheRuleLooks) {
@@ -22,4 +26,5 @@ TEST(InstalledLayout, TheBuildFolderHoldsTheDemoBoardWhereTheRuleLooks) {
     EXPECT_TRUE(std::filesystem::is_regular_file(layout::demoBoardFile(here)))
         << layout::demoBoardFile(here);
     EXPECT_TRUE(std::filesystem::is_regular_file(layout::boardServerExecutable(here)));
+    EXPECT_TRUE(std::filesystem::is_regular_file(layout::balanceChartModule(here)));
 }
