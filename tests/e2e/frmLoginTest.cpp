@@ -80,7 +80,7 @@ protected:
     static void logInAs(const QString& user, const QString& password) {
         type(control<QLineEdit>("txtUserName"), user);
         type(control<QLineEdit>("txtPassword"), password);
-        QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton);
+        QTest::keyClick(control<QLineEdit>("txtPassword"), Qt::Key_Return); // OK is the default
     }
     static Boards storedBoards() { return platform::GetAllSettings("Boards"); }
     // In a browser of its own: every browser of the process shares the login.
