@@ -125,6 +125,15 @@ TEST_F(AccountCreation, CoinBoxesTakeDigitsOrAPickAndOKPostsOnceHoweverOftenItIs
               std::string::npos);
 }
 
+// A Galleons pick puts 0 in a box still at its caption and keeps a count already picked.
+TEST_F(AccountCreation, AGalleonsPickFillsCaptionsWithZeroAndKeepsPickedCounts) {
+    combo("ComboSickles")->setCurrentIndex(5);
+    QTest::keyClick(combo("ComboGalleons"), Qt::Key_Down);
+    EXPECT_EQ(combo("ComboGalleons")->currentText() + "/" + combo("ComboSickles")->currentText() +
+                  "/" + combo("ComboKnuts")->currentText(),
+              "30/5/0");
+}
+
 // Records the windows that a modal dialog blocks, as Qt tells them.
 class BlockedWindows : public QObject {
 public:
