@@ -34,10 +34,11 @@ TEST(BrowserForm, SendsWhatABrowserSends) {
          "<fieldset disabled><legend><input name=l value=1></legend><input name=x value=2>", "l=1"},
         {"reserved characters", "<input name='a b' value='*-._~+/?é'>",
          "a+b=*-._%7E%2B%2F%3F%C3%A9"},
-        {"a form opened inside a table owns the controls that follow and posts a password",
+        {"a form opened inside a table owns the controls that follow within it and posts a "
+         "password",
          "<table><form name=f><tr><td><input name=username value=teller>"
          "<input type=password name=password value='s3cret!'></td></tr></form></table>"
-         "<form name=other><input name=outside></form>",
+         "<input name=after><form name=other><input name=outside></form>",
          "username=teller&password=s3cret%21"},
         {"characters beyond the page charset as references", "<input name=n value='€ é 中 😀'>",
          "n=%80+%E9+%26%2320013%3B+%26%23128512%3B", nullptr, "windows-1252"},
