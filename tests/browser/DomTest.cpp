@@ -156,7 +156,7 @@ TEST(BrowserDecoding, FollowsTheBrowserOrderOfPrecedence) {
         EXPECT_EQ(page.charset, c.charset);
         EXPECT_TRUE(page.text.contains(QString::fromUtf8(c.fragment))) << page.text.toStdString();
     }
-    EXPECT_EQ(browser::charsetFromContentType("text/html; charset=UTF-8"), "UTF-8");
+    EXPECT_EQ(browser::charsetFromContentType("text/html; charset=UTF-8;format=flowed"), "UTF-8");
     EXPECT_EQ(browser::charsetFromContentType("text/html;Charset = \"x-y\" ;a=b"), "x-y");
     EXPECT_TRUE(browser::charsetFromContentType("text/html").isEmpty());
 }
