@@ -17,7 +17,7 @@ TEST(BoardServerPages, IndexPagesMembersAndAnErrorPageForEveryBadRequest) {
     EXPECT_EQ(titleOf(client.page("board=Accounts&page=1")), "Test Bank - Accounts");
     const auto second = client.page("board=accounts&page=2");
     EXPECT_TRUE(countOf(second, kThreadLink) == 1 &&
-                contains(second, "thread=21\">Account 21</a>"));
+                contains(second, "thread=21\">Account 21</a>") && contains(second, ">1</a> [2]"));
 
     const auto zed = client.page("action=members&view=letter&letter=z");
     EXPECT_TRUE(contains(zed, "user=other\">Zed Other</a>") && !contains(zed, "The teller"));
