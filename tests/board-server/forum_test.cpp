@@ -20,7 +20,8 @@ TEST(BoardServerPages, IndexPagesMembersAndAnErrorPageForEveryBadRequest) {
                 contains(second, "thread=21\">Account 21</a>") && contains(second, ">1</a> [2]"));
 
     const auto zed = client.page("action=members&view=letter&letter=z");
-    EXPECT_TRUE(contains(zed, "user=other\">Zed Other</a>") && !contains(zed, "The teller"));
+    EXPECT_TRUE(contains(zed, "user=other\">Zed Other</a>") && !contains(zed, "The teller") &&
+                contains(zed, "letter=Z\">Z</a>"));
     EXPECT_EQ(countOf(client.page("action=members&view=letter&letter=T"), "&amp;user="), 3u);
     EXPECT_TRUE(contains(client.page("action=viewprofile&user=other"), "Zed Other"));
 
