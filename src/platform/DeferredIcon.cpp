@@ -1,6 +1,10 @@
 #include "DeferredIcon.h"
 
+#include <QFileInfo>
 #include <QIconEngine>
+#include <QImageReader>
+#include <QPixmap>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -8,7 +12,7 @@ namespace {
 
 class DeferredIconEngine : public QIconEngine {
 public:
-    explicit DeferredIconEngine(QString fileName) : fileName_(std::move(fileName)) {}
+    explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
@@ -34,18 +38,27 @@ public:
 private:
     const QIcon& icon() {
         if (!icon_)
-            icon_.emplace(fileName_);
+            icon_.emplace(make_());
         return *icon_;
     }
 
-    QString fileName_;
+    std::function<QIcon()> make_;
     std::optional<QIcon> icon_;
 };
 
 } // namespace
 
+QIcon deferredIcon(std::function<QIcon()> make) {
+    return QIcon(new DeferredIconEngine(std::move(make)));
+}
+
 QIcon deferredIcon(const QString& fileName) {
-    return QIcon(new DeferredIconEngine(fileName));
+    return deferredIcon([fileName] {
+        // Naming the format spares loading every image plugin to ask each of them.
+        QImageReader reader(fileName, QFileInfo(fileName).suffix().toLatin1());
+        reader.setAutoDetectImageFormat(false);
+        return QIcon(QPixmap::fromImageReader(&reader));
+    });
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <functional>
 
 namespace platform {
 
@@ -8,5 +9,7 @@ namespace platform {
 // sizes. A QIcon made from a file decodes the image at once, which costs every
 // start-up even where the icon theme provides the icon or nothing shows it.
 QIcon deferredIcon(const QString& fileName);
+// The icon `make` returns, made when something first draws it or asks its sizes.
+QIcon deferredIcon(std::function<QIcon()> make);
 
 } // namespace platform

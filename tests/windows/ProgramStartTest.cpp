@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QProxyStyle>
 #include <gtest/gtest.h>
 
 // The desktop finds the window's entry and icon by the desktop file's name; a failed page
@@ -15,4 +16,17 @@ TEST(ProgramStart, TellsTheDesktopItsEntryAndIconAndSendsBrowserFailuresToTheLog
     EXPECT_TRUE(QApplication::windowIcon().availableSizes().contains(QSize(128, 128)));
     browser::logBrowserFailure("page failed");
     EXPECT_TRUE(frmLog::instance().text().endsWith("page failed\r\n"));
+}
+
+// The style reads the menu bar's overflow arrows late, but they are still the desktop style's.
+TEST(ProgramStart, KeepsTheStylesOwnOverflowArrows) {
+    prepareApplication();
+    const auto* style = qobject_cast<const QProxyStyle*>(QApplication::style());
+    ASSERT_NE(style, nullptr);
+    for (const auto arrow :
+         {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton}) {
+        const QList<QSize> sizes = style->standardIcon(arrow).availableSizes();
+        EXPECT_FALSE(sizes.isEmpty());
+        EXPECT_EQ(sizes, style->baseStyle()->standardIcon(arrow).availableSizes());
+    }
 }
