@@ -1,6 +1,6 @@
 #include "DemoBoard.h"
 
-#include "SharedNetwork.h"
+#include "BankSide.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>
@@ -23,7 +23,7 @@ std::optional<quint16> listeningPort(const QByteArray& line) {
 
 DemoBoard::~DemoBoard() {
     if (port_ != 0)
-        browser::routeThroughSystemProxies();
+        loadedBankSide()->routeThroughSystemProxies();
     stop();
 }
 
@@ -67,8 +67,13 @@ bool DemoBoard::start(const QString& serverProgram, const QStringList& arguments
         return fail(QStringLiteral("%1 did not answer within %2 seconds.")
                         .arg(serverProgram)
                         .arg(std::chrono::duration<double>(timeout).count()));
+    // The browsers live in the bank side, which the demo therefore loads at once.
+    QString error;
+    BankSide* side = bankSide(error);
+    if (!side)
+        return fail(QStringLiteral("The bank manager could not be loaded: %1").arg(error));
     port_ = *port;
-    browser::routeThroughLoopbackProxy(port_);
+    side->routeThroughLoopbackProxy(port_);
     return true;
 }
 

@@ -1,9 +1,7 @@
 #include "ProgramStart.h"
 
 #include "DeferredIcon.h"
-#include "SharedNetwork.h"
 #include "StartupStyle.h"
-#include "frmLog.h"
 
 #include <QApplication>
 
@@ -20,5 +18,4 @@ void prepareApplication() {
     // global menu too; asking the session bus for one cost every start-up a millisecond.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication::setWindowIcon(platform::deferredIcon(":/zentab.png"));
-    setBrowserLog([](const QString& line) { Log(line); });
 }

@@ -4,5 +4,5 @@
 void nameApplication();
 
 // What the program sets up before its main window: its names, its desktop
-// entry and icon, its style, and where the browser reports its failures.
+// entry and icon, and its style.
 void prepareApplication();

@@ -1,6 +1,7 @@
 #include "ZentabCalc.h"
 
-#include "FrmVaultmeres.h"
+#include "BankSide.h"
+#include "Dialogs.h"
 #include "KeyCodes.h"
 #include "KeyboardMap.h"
 #include "OsServices.h"
@@ -8,9 +9,6 @@
 #include "Twips.h"
 #include "ZentabCalcExchangeRate.h"
 #include "ZentabCalcRevision.h"
-#include "frmAbout.h"
-#include "frmLog.h"
-#include "frmLogin.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -224,8 +222,9 @@ void ZentabCalc::createMenus() {
     mnuOptionsDebug->setObjectName("mnuOptionsDebug");
     mnuOptionsDebug->setCheckable(true);
     // The log window can also be closed or hidden on its own.
-    connect(mnuOptions, &QMenu::aboutToShow, this,
-            [this] { mnuOptionsDebug->setChecked(frmLog::isShown()); });
+    connect(mnuOptions, &QMenu::aboutToShow, this, [this] {
+        mnuOptionsDebug->setChecked(loadedBankSide() && loadedBankSide()->isLogShown());
+    });
 
     QMenu* mnuTools = menuBar()->addMenu("&Tools");
     mnuTools->setObjectName("mnuTools");
@@ -476,17 +475,26 @@ void ZentabCalc::mnuHelpHistory_Click() {
     platform::showInFront(*revision_);
 }
 
+BankSide* ZentabCalc::reachBankSide() {
+    QString error;
+    BankSide* side = bankSide(error);
+    if (!side)
+        platform::MsgBox(
+            QStringLiteral("The bank manager, the debug log and the About box could "
+                           "not be loaded; the calculator works on without them.\n\n") +
+                error,
+            platform::vbCritical);
+    return side;
+}
+
 void ZentabCalc::mnuHelpAbout_Click() {
-    if (!about_)
-        about_ = new frmAbout;
-    about_->Form_Load();
-    platform::showInFront(*about_);
+    if (BankSide* side = reachBankSide())
+        side->showAbout();
 }
 
 void ZentabCalc::mnuToolsVaultmeres_Click() {
-    // The login window leads on to the manager.
-    frmLogin::setManagerOpener([] { platform::showInFront(FrmVaultmeres::instance()); });
-    platform::showInFront(frmLogin::instance());
+    if (BankSide* side = reachBankSide())
+        side->openManager();
 }
 
 void ZentabCalc::mnuOptionsOnTop_Click() {
@@ -494,12 +502,11 @@ void ZentabCalc::mnuOptionsOnTop_Click() {
 }
 
 void ZentabCalc::mnuOptionsDebug_Click() {
-    const bool show = !frmLog::isShown();
+    BankSide* side = reachBankSide();
+    const bool show = side && !side->isLogShown();
     mnuOptionsDebug->setChecked(show);
-    if (show)
-        frmLog::instance().show();
-    else if (frmLog::exists())
-        frmLog::instance().hide();
+    if (side)
+        side->showLog(show);
 }
 
 void ZentabCalc::closeEvent(QCloseEvent* event) {

@@ -14,7 +14,7 @@
 
 class StatusBar;
 class ZentabCalcRevision;
-class frmAbout;
+class BankSide;
 
 // The coin calculator, the program's main window. It shows its engine's state
 // and forwards every key, click and edit to it; closing it ends the program.
@@ -62,6 +62,9 @@ private:
     template <typename Operation> void run(Operation&& operation);
     void showModel();
     void showTape(const calculator::TapeEdit& edit);
+    // The bank manager's side, loaded if need be; nullptr, once the user has been told why,
+    // when it cannot be.
+    BankSide* reachBankSide();
 
     void cmdNumericKey_Click(int Index);
     void cmdNumericKeySign_Click();
@@ -108,5 +111,4 @@ private:
     QAction* mnuToolsVaultmeres = nullptr;
 
     QPointer<ZentabCalcRevision> revision_;
-    QPointer<frmAbout> about_;
 };

@@ -14,9 +14,20 @@ std::filesystem::path boardServerExecutable(const std::filesystem::path& executa
     return (executableDirectory / "zentab-board-server").lexically_normal();
 }
 
+namespace {
+
+std::filesystem::path module(const std::filesystem::path& executableDirectory, const char* file) {
+    return (executableDirectory / ".." / "lib" / ZENTAB_PACKAGE_NAME / file).lexically_normal();
+}
+
+} // namespace
+
 std::filesystem::path balanceChartModule(const std::filesystem::path& executableDirectory) {
-    return (executableDirectory / ".." / "lib" / ZENTAB_PACKAGE_NAME / "zentab-balance-chart.so")
-        .lexically_normal();
+    return module(executableDirectory, "zentab-balance-chart.so");
+}
+
+std::filesystem::path bankSideModule(const std::filesystem::path& executableDirectory) {
+    return module(executableDirectory, "zentab-bank-side.so");
 }
 
 std::filesystem::path runningExecutableDirectory() {

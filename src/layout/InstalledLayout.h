@@ -17,6 +17,9 @@ std::filesystem::path boardServerExecutable(const std::filesystem::path& executa
 // The module that draws the balance chart, in ../lib/<package>/.
 std::filesystem::path balanceChartModule(const std::filesystem::path& executableDirectory);
 
+// The module of the bank manager's windows, in ../lib/<package>/.
+std::filesystem::path bankSideModule(const std::filesystem::path& executableDirectory);
+
 // The folder of the running executable, whatever the working folder and argv[0] say.
 std::filesystem::path runningExecutableDirectory();
 

@@ -24,4 +24,5 @@ TEST(InstalledLayout, TheBuildFolderHoldsTheDemoBoardWhereTheRuleLooks) {
         << layout::demoBoardFile(here);
     EXPECT_TRUE(std::filesystem::is_regular_file(layout::boardServerExecutable(here)));
     EXPECT_TRUE(std::filesystem::is_regular_file(layout::balanceChartModule(here)));
+    EXPECT_TRUE(std::filesystem::is_regular_file(layout::bankSideModule(here)));
 }
