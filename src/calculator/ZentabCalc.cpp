@@ -10,12 +10,14 @@
 #include "ZentabCalcExchangeRate.h"
 #include "ZentabCalcRevision.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -306,9 +308,22 @@ void ZentabCalc::showTape(const calculator::TapeEdit& edit) {
         TextOperands->setFont(tapeFont());
         TextOperands->setTabStopDistance(TextOperands->fontMetrics().horizontalAdvance(' ') * 8);
     }
-    QTextCursor changed(TextOperands->document()->findBlockByNumber(static_cast<int>(edit.line)));
+    QTextDocument* document = TextOperands->document();
+    QTextCursor changed(document->findBlockByNumber(static_cast<int>(edit.line)));
+    const int changedFrom = changed.position();
     changed.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    changed.insertText(fromModel(edit.text));
+    // The view's layout asks for the whole view to be painted again whenever the tape gains
+    // a line, which at a long tape costs each key far more than the line itself; the view is
+    // told the new size here and repaints only from the first changed line down.
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    const QSizeF sizeBefore = layout->documentSize();
+    {
+        const QSignalBlocker quiet(layout);
+        changed.insertText(fromModel(edit.text));
+    }
+    if (layout->documentSize() != sizeBefore)
+        emit layout->documentSizeChanged(layout->documentSize());
+
     // After an operator the caret goes to the end, which also brings the
     // newest lines into view; any other change leaves the tape selected whole.
     if (engine_.tapeCaretAtEnd()) {
@@ -317,6 +332,11 @@ void ZentabCalc::showTape(const calculator::TapeEdit& edit) {
         TextOperands->selectAll();
         TextOperands->ensureCursorVisible();
     }
+    QTextCursor firstChanged(document);
+    firstChanged.setPosition(changedFrom);
+    QWidget* view = TextOperands->viewport();
+    const int top = std::max(0, TextOperands->cursorRect(firstChanged).top());
+    view->update(0, top, view->width(), view->height() - top);
 }
 
 // ---- buttons and keys ----

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -193,6 +194,17 @@ TEST_F(ZentabCalcWindow, TheTapeShownIsTheEnginesTapeAfterEveryKey) {
         const char* where = calc->engine().tapeCaretAtEnd() ? "|end" : "|whole";
         return (shown + (shown.isEmpty() ? "" : where)).toStdString();
     };
+    // The view repaints only what a key changed: what the window holds of it must still be
+    // what painting it afresh gives, with the caret, at the newest line, in sight.
+    QWidget* view = box->viewport();
+    const auto onScreenAsPaintedAfresh = [&] {
+        QApplication::processEvents();
+        const QPoint at = view->mapTo(calc.get(), QPoint());
+        return view->rect().contains(box->cursorRect()) &&
+               QGuiApplication::primaryScreen()
+                       ->grabWindow(calc->winId(), at.x(), at.y(), view->width(), view->height())
+                       .toImage() == view->grab().toImage();
+    };
     // First what random keys seldom reach: nested levels, a Clear inside a level (the close
     // joins both tapes), a refused result (its note stays on the tape); then random keys.
     std::string keys = "C1G+(2K(3K-1K)+4K)=C1G+(2KC3K+1K)=C4000000G*2=+1K=";
@@ -204,6 +216,7 @@ TEST_F(ZentabCalcWindow, TheTapeShownIsTheEnginesTapeAfterEveryKey) {
     for (std::size_t typed = 0; typed < keys.size(); ++typed) {
         type(std::string_view(keys).substr(typed, 1));
         ASSERT_EQ(shownTape(), enginesTape()) << keys.substr(0, typed + 1);
+        ASSERT_TRUE(onScreenAsPaintedAfresh()) << keys.substr(0, typed + 1);
     }
     EXPECT_TRUE(QFontInfo(box->font()).fixedPitch()); // its columns line up
 }
