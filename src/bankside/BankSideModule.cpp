@@ -1,4 +1,4 @@
-// The module's one export; everything else in it stays its own.
+// What the module exports: the program's way in to the bank side's windows.
 #include "BankWindows.h"
 
 #include <QtGlobal>
