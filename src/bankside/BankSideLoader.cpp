@@ -2,8 +2,7 @@
 #include "BankSideLoader.h"
 
 #include "InstalledLayout.h"
-
-#include <QLibrary>
+#include "ModuleEntry.h"
 
 namespace {
 
@@ -11,23 +10,15 @@ BankSide* loaded = nullptr;
 
 } // namespace
 
-BankSide* loadBankSide(const QString& modulePath, QString& error) {
-    // Never unloaded: its windows may stay open until the program ends.
-    QLibrary module(modulePath);
-    auto* make = reinterpret_cast<MakeBankSide*>(module.resolve(BankSideEntry));
-    if (!make) {
-        error = module.errorString();
-        return nullptr;
-    }
-    return make();
+BankSide* loadBankSide(const std::filesystem::path& module, QString& error) {
+    auto* make =
+        reinterpret_cast<MakeBankSide*>(platform::moduleEntry(module, BankSideEntry, error));
+    return make ? make() : nullptr;
 }
 
 BankSide* bankSide(QString& error) {
     if (!loaded)
-        loaded =
-            loadBankSide(QString::fromStdString(
-                             layout::bankSideModule(layout::runningExecutableDirectory()).string()),
-                         error);
+        loaded = loadBankSide(layout::bankSideModule(layout::runningExecutableDirectory()), error);
     return loaded;
 }
 
