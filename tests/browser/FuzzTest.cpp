@@ -30,7 +30,8 @@ QString randomSoup(QRandomGenerator& random) {
                 "<font color=red>|</font>|<span>|</span>|<li>|</li>|<ul>|<dd>|<button>|<h1>|"
                 "</h2>|<br>|<pre>|<script>var a = \"|\\u|</script>|<!--|-->|&#|&amp|\"|'|"
                 "<svg>|<svg><style>|<math>|<math><mi>|<template>|<select>|<frameset>|"
-                "<![CDATA[|]]>|<fieldset disabled>|<legend>|x| |\n|\r|\x7f")
+                "<![CDATA[|]]>|<fieldset disabled>|<legend>|<x-post>|</X-Post>|<search>|"
+                "</dialog>|x| |\n|\r|\x7f")
             .split('|');
     QString soup;
     const int pieces = random.bounded(1, 400);
@@ -120,6 +121,10 @@ TEST(BrowserHostilePage, EndsWithinTheBudget) {
          many("<span>", browser::kMaxParseDepth - 20) + many("<table><tr><td>", 2) + "end of page",
          false},
         {"blocks within the budget", many("<div>", 400) + "end of page", false},
+        // Each end tag closes its element whatever its case, the parser's own names or not.
+        {"elements of names the parser has no rules for, each closed",
+         many("<x-post><Post-Body><SPAN>x</span></post-body></X-Post>", 1000) + "end of page",
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

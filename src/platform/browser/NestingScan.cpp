@@ -1,8 +1,11 @@
 #include "NestingScan.h"
 
-#include <QByteArray>
-#include <QHash>
 #include <algorithm>
+#include <array>
+#include <gumbo.h>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace browser {
@@ -23,14 +26,25 @@ enum TagFlag : unsigned {
     ScopeByName = 1u << 10, // its end tag closes it if it is in scope
     Breakout = 1u << 11,    // read by HTML rules even inside SVG or MathML
     TablePart = 1u << 12,   // ignored outside a table
+    Heading = 1u << 13,     // its end tag closes any heading
 };
 
-const QHash<QByteArray, unsigned>& tagFlags() {
-    static const QHash<QByteArray, unsigned> flags = [] {
-        QHash<QByteArray, unsigned> table;
-        const auto add = [&](const char* names, unsigned flag) {
-            for (const QByteArray& name : QByteArray(names).split(' '))
-                table[name] |= flag;
+// Elements go by the parser's own tag numbers, so the scan has rules for exactly
+// the elements the parser has rules for; any other name gets a number past those.
+using Tag = int;
+constexpr Tag kMarker = -1; // in the list of formatting elements
+
+const std::array<unsigned, GUMBO_TAG_UNKNOWN>& tagFlags() {
+    static const auto flags = [] {
+        std::array<unsigned, GUMBO_TAG_UNKNOWN> table{};
+        const auto add = [&](std::string_view names, unsigned flag) {
+            while (!names.empty()) {
+                const size_t space = std::min(names.find(' '), names.size());
+                const GumboTag tag = gumbo_tagn_enum(names.data(), unsigned(space));
+                if (tag != GUMBO_TAG_UNKNOWN) // else the parser treats it as any other element
+                    table[tag] |= flag;
+                names.remove_prefix(std::min(space + 1, names.size()));
+            }
         };
         add("area base basefont bgsound br col embed frame hr image img input keygen link meta "
             "param source track wbr",
@@ -65,18 +79,34 @@ const QHash<QByteArray, unsigned>& tagFlags() {
             "fieldset figcaption figure footer form header hgroup listing main marquee menu nav "
             "object ol pre search section select summary ul dd dt h1 h2 h3 h4 h5 h6",
             ScopeByName);
+        add("h1 h2 h3 h4 h5 h6", Heading);
         return table;
     }();
     return flags;
 }
 
-unsigned flagsOf(const QByteArray& name) {
-    return tagFlags().value(name);
+unsigned flagsOf(Tag tag) {
+    return tag >= 0 && tag < GUMBO_TAG_UNKNOWN ? tagFlags()[size_t(tag)] : 0;
 }
 
-bool isHeading(const QByteArray& name) {
-    return name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6';
-}
+// Numbers the tag names of one page: the parser's number where it knows the
+// name, else one for each name in lower case, so that an end tag finds its element.
+class TagNames {
+public:
+    Tag of(QByteArrayView name) {
+        const GumboTag known = gumbo_tagn_enum(name.data(), unsigned(name.size()));
+        if (known != GUMBO_TAG_UNKNOWN)
+            return known;
+        std::string lower(name.data(), size_t(name.size()));
+        for (char& c : lower)
+            c = c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+        const Tag next = GUMBO_TAG_LAST + Tag(m_others.size());
+        return m_others.try_emplace(std::move(lower), next).first->second;
+    }
+
+private:
+    std::unordered_map<std::string, Tag> m_others;
+};
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
@@ -86,15 +116,15 @@ enum class Space { Html, Svg, MathMl };
 
 // An element the tree builder holds open.
 struct Open {
-    QByteArray name;
+    Tag tag;
     unsigned flags;
     int weight; // elements it stands for
     Space space;
 };
 
-auto named(QByteArrayView a, QByteArrayView b = {}) {
+auto named(Tag a, Tag b = kMarker) {
     return [a, b](const Open& e) {
-        return e.name == a || (!b.isNull() && e.name == b);
+        return e.tag == a || e.tag == b;
     };
 }
 
@@ -104,16 +134,20 @@ auto flagged(unsigned flag) {
     };
 }
 
-auto scopeOr(QByteArrayView a, QByteArrayView b = {}) {
+auto scopeOr(Tag a, Tag b = kMarker) {
     return [a, b](const Open& e) {
-        return (e.flags & Scope) || e.name == a || (!b.isNull() && e.name == b);
+        return (e.flags & Scope) || e.tag == a || e.tag == b;
     };
+}
+
+bool isTableSection(Tag tag) {
+    return tag == GUMBO_TAG_TBODY || tag == GUMBO_TAG_THEAD || tag == GUMBO_TAG_TFOOT;
 }
 
 // Elements an element stands for: a table holds its cells in an implied body
 // and row, and a template may hold a cell in an implied body and row too.
-int weightOf(const QByteArray& name) {
-    return name == "table" ? 3 : name == "template" ? 4 : 1;
+int weightOf(Tag tag) {
+    return tag == GUMBO_TAG_TABLE ? 3 : tag == GUMBO_TAG_TEMPLATE ? 4 : 1;
 }
 
 // The open elements as the tree builder would hold them, and the formatting
@@ -126,19 +160,19 @@ public:
     bool inForeignElement() const { return !m_open.empty() && m_open.back().space != Space::Html; }
 
     // Opens the element; true when the parser reads what follows as its text, up to its end tag.
-    bool start(const QByteArray& name, bool selfClosing) {
-        unsigned flags = flagsOf(name);
+    bool start(Tag tag, bool selfClosing) {
+        unsigned flags = flagsOf(tag);
         if (flags & Ignored)
             return false;
         const bool html = !inForeignContent() || (flags & Breakout);
         while ((flags & Breakout) && inForeignContent())
             popTo(int(m_open.size()) - 1); // an HTML element ends the SVG or MathML around it
         if (html) {
-            if (inSelect() && !startInSelect(name, flags))
+            if (inSelect() && !startInSelect(tag, flags))
                 return false;
-            if (name != "table" && (flags & TablePart) && !inTable())
+            if (tag != GUMBO_TAG_TABLE && (flags & TablePart) && !inTable())
                 return false; // the parser ignores table parts outside a table
-            closeImplied(name, flags);
+            closeImplied(tag, flags);
             if (flags & Void)
                 return false;
         } else {
@@ -146,44 +180,44 @@ public:
         }
         if (selfClosing && (!html || (flags & Foreign)))
             return false;
-        const Space space = !html            ? m_open.back().space
-                            : name == "svg"  ? Space::Svg
-                            : name == "math" ? Space::MathMl
-                                             : Space::Html;
-        m_open.push_back({name, flags, weightOf(name), space});
+        const Space space = !html                   ? m_open.back().space
+                            : tag == GUMBO_TAG_SVG  ? Space::Svg
+                            : tag == GUMBO_TAG_MATH ? Space::MathMl
+                                                    : Space::Html;
+        m_open.push_back({tag, flags, weightOf(tag), space});
         m_weight += m_open.back().weight;
         if (flags & Formatting) {
-            m_active.push_back(name);
+            m_active.push_back(tag);
             ++m_formatting;
         }
         if (flags & Marker)
-            m_active.push_back(QByteArray());
+            m_active.push_back(kMarker);
         m_deepest = std::max(m_deepest, kImplied + m_weight + m_formatting);
         return flags & RawText;
     }
 
-    void end(const QByteArray& name) {
-        const unsigned flags = flagsOf(name);
+    void end(Tag tag) {
+        const unsigned flags = flagsOf(tag);
         if (flags & Ignored)
             return;
-        if (inForeignElement() && name != "p" && name != "br" && endForeign(name))
+        if (inForeignElement() && tag != GUMBO_TAG_P && tag != GUMBO_TAG_BR && endForeign(tag))
             return;
-        if (inSelect() && !endInSelect(name, flags))
+        if (inSelect() && !endInSelect(tag, flags))
             return;
-        if (name == "option" || name == "optgroup" || name == "form")
-            closeCurrent(name); // the parser keeps what a form holds open, if it still is
+        if (tag == GUMBO_TAG_OPTION || tag == GUMBO_TAG_OPTGROUP || tag == GUMBO_TAG_FORM)
+            closeCurrent(tag); // the parser keeps what a form holds open, if it still is
         else if (flags & Formatting)
-            endFormatting(name);
-        else if (isHeading(name))
-            popTo(find([](const Open& e) { return isHeading(e.name); }, flagged(Scope)));
+            endFormatting(tag);
+        else if (flags & Heading)
+            popTo(find(flagged(Heading), flagged(Scope)));
         else if (flags & TablePart)
-            popTo(find(named(name), flagged(TableScope)));
-        else if (name == "p")
-            popTo(find(named(name), scopeOr("button")));
-        else if (name == "li")
-            popTo(find(named(name), scopeOr("ul", "ol")));
+            popTo(find(named(tag), flagged(TableScope)));
+        else if (tag == GUMBO_TAG_P)
+            popTo(find(named(tag), scopeOr(GUMBO_TAG_BUTTON)));
+        else if (tag == GUMBO_TAG_LI)
+            popTo(find(named(tag), scopeOr(GUMBO_TAG_UL, GUMBO_TAG_OL)));
         else
-            popTo(find(named(name), flagged((flags & ScopeByName) ? Scope : Special)));
+            popTo(find(named(tag), flagged((flags & ScopeByName) ? Scope : Special)));
     }
 
     // Closes the element whose text was just read.
@@ -198,26 +232,27 @@ private:
         if (!inForeignElement())
             return false;
         const Open& current = m_open.back();
-        const auto holdsHtml = [&](std::initializer_list<const char*> names) {
-            return std::any_of(names.begin(), names.end(),
-                               [&](const char* name) { return current.name == name; });
+        const auto holdsHtml = [&](std::initializer_list<Tag> tags) {
+            return std::find(tags.begin(), tags.end(), current.tag) != tags.end();
         };
-        return current.space == Space::MathMl ? !holdsHtml({"mi", "mo", "mn", "ms", "mtext"})
-                                              : !holdsHtml({"foreignobject", "desc", "title"});
+        return current.space == Space::MathMl
+                   ? !holdsHtml(
+                         {GUMBO_TAG_MI, GUMBO_TAG_MO, GUMBO_TAG_MN, GUMBO_TAG_MS, GUMBO_TAG_MTEXT})
+                   : !holdsHtml({GUMBO_TAG_FOREIGNOBJECT, GUMBO_TAG_DESC, GUMBO_TAG_TITLE});
     }
 
     // Whether the parser takes table parts: inside a table, and not in a template inside it.
     bool inTable() const {
-        const int holder = find(named("table", "template"), flagged(0));
-        return holder >= 0 && m_open[size_t(holder)].name == "table";
+        const int holder = find(named(GUMBO_TAG_TABLE, GUMBO_TAG_TEMPLATE), flagged(0));
+        return holder >= 0 && m_open[size_t(holder)].tag == GUMBO_TAG_TABLE;
     }
 
     // An end tag among SVG or MathML elements closes the innermost of its name
     // before any HTML element; true when it did.
-    bool endForeign(const QByteArray& name) {
+    bool endForeign(Tag tag) {
         for (int i = int(m_open.size()) - 1; i >= 0 && m_open[size_t(i)].space != Space::Html;
              --i) {
-            if (m_open[size_t(i)].name == name) {
+            if (m_open[size_t(i)].tag == tag) {
                 popTo(i);
                 return true;
             }
@@ -228,29 +263,31 @@ private:
     // Whether the parser reads tags as in a drop-down list: a select with only options inside.
     bool inSelect() const {
         for (auto open = m_open.rbegin(); open != m_open.rend(); ++open) {
-            if (open->name != "option" && open->name != "optgroup")
-                return open->name == "select" && open->space == Space::Html;
+            if (open->tag != GUMBO_TAG_OPTION && open->tag != GUMBO_TAG_OPTGROUP)
+                return open->tag == GUMBO_TAG_SELECT && open->space == Space::Html;
         }
         return false;
     }
 
     // A start tag in a drop-down list: most are ignored, some end the list first.
-    bool startInSelect(const QByteArray& name, unsigned flags) {
-        if (name == "option" || name == "optgroup" || name == "script" || name == "template")
+    bool startInSelect(Tag tag, unsigned flags) {
+        if (tag == GUMBO_TAG_OPTION || tag == GUMBO_TAG_OPTGROUP || tag == GUMBO_TAG_SCRIPT ||
+            tag == GUMBO_TAG_TEMPLATE)
             return true;
-        const bool endsList = name == "select" || name == "input" || name == "keygen" ||
-                              name == "textarea" || ((flags & TablePart) && inTable());
+        const bool endsList = tag == GUMBO_TAG_SELECT || tag == GUMBO_TAG_INPUT ||
+                              tag == GUMBO_TAG_KEYGEN || tag == GUMBO_TAG_TEXTAREA ||
+                              ((flags & TablePart) && inTable());
         if (endsList)
-            popTo(find(named("select"), flagged(0)));
-        return endsList && name != "select";
+            popTo(find(named(GUMBO_TAG_SELECT), flagged(0)));
+        return endsList && tag != GUMBO_TAG_SELECT;
     }
 
-    bool endInSelect(const QByteArray& name, unsigned flags) {
+    bool endInSelect(Tag tag, unsigned flags) {
         const bool endsList = (flags & TablePart) && inTable();
         if (endsList)
-            popTo(find(named("select"), flagged(0)));
-        return endsList || name == "select" || name == "option" || name == "optgroup" ||
-               name == "template";
+            popTo(find(named(GUMBO_TAG_SELECT), flagged(0)));
+        return endsList || tag == GUMBO_TAG_SELECT || tag == GUMBO_TAG_OPTION ||
+               tag == GUMBO_TAG_OPTGROUP || tag == GUMBO_TAG_TEMPLATE;
     }
 
     // The innermost open element that matches, unless one where the search stops comes first.
@@ -264,52 +301,49 @@ private:
         return -1;
     }
 
-    void closeImplied(const QByteArray& name, unsigned flags) {
+    void closeImplied(Tag tag, unsigned flags) {
         if (flags & ClosesP)
-            popTo(find(named("p"), scopeOr("button")));
+            popTo(find(named(GUMBO_TAG_P), scopeOr(GUMBO_TAG_BUTTON)));
         // A list item ends the one before it, unless a block other than these lies between.
         const auto blockBetweenItems = [](const Open& e) {
-            return (e.flags & Special) && e.name != "address" && e.name != "div" && e.name != "p";
+            return (e.flags & Special) && e.tag != GUMBO_TAG_ADDRESS && e.tag != GUMBO_TAG_DIV &&
+                   e.tag != GUMBO_TAG_P;
         };
-        if (name == "li")
-            popTo(find(named("li"), blockBetweenItems));
-        else if (name == "dd" || name == "dt")
-            popTo(find(named("dd", "dt"), blockBetweenItems));
-        else if (name == "td" || name == "th")
-            popTo(find(named("td", "th"), flagged(TableScope)));
-        else if (name == "tr")
-            popTo(find(named("tr"), flagged(TableScope)));
-        else if (name == "tbody" || name == "thead" || name == "tfoot")
-            popTo(find(
-                [](const Open& e) {
-                    return e.name == "tbody" || e.name == "thead" || e.name == "tfoot";
-                },
-                flagged(TableScope)));
-        else if (name == "a" || name == "nobr")
-            endFormatting(name); // the one before ends first
-        else if (name == "button")
-            popTo(find(named(name), flagged(Scope)));
-        if (name == "option" || name == "optgroup")
-            closeCurrent("option");
-        if (name == "optgroup")
-            closeCurrent("optgroup");
+        if (tag == GUMBO_TAG_LI)
+            popTo(find(named(GUMBO_TAG_LI), blockBetweenItems));
+        else if (tag == GUMBO_TAG_DD || tag == GUMBO_TAG_DT)
+            popTo(find(named(GUMBO_TAG_DD, GUMBO_TAG_DT), blockBetweenItems));
+        else if (tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH)
+            popTo(find(named(GUMBO_TAG_TD, GUMBO_TAG_TH), flagged(TableScope)));
+        else if (tag == GUMBO_TAG_TR)
+            popTo(find(named(GUMBO_TAG_TR), flagged(TableScope)));
+        else if (isTableSection(tag))
+            popTo(find([](const Open& e) { return isTableSection(e.tag); }, flagged(TableScope)));
+        else if (tag == GUMBO_TAG_A || tag == GUMBO_TAG_NOBR)
+            endFormatting(tag); // the one before ends first
+        else if (tag == GUMBO_TAG_BUTTON)
+            popTo(find(named(tag), flagged(Scope)));
+        if (tag == GUMBO_TAG_OPTION || tag == GUMBO_TAG_OPTGROUP)
+            closeCurrent(GUMBO_TAG_OPTION);
+        if (tag == GUMBO_TAG_OPTGROUP)
+            closeCurrent(GUMBO_TAG_OPTGROUP);
     }
 
-    void closeCurrent(const char* name) {
-        if (!m_open.empty() && m_open.back().name == name)
+    void closeCurrent(Tag tag) {
+        if (!m_open.empty() && m_open.back().tag == tag)
             popTo(int(m_open.size()) - 1);
     }
 
     // Closes a formatting element as the adoption agency does: where a block
     // lies inside it, the parser keeps as many elements open as before.
-    void endFormatting(const QByteArray& name) {
+    void endFormatting(Tag tag) {
         bool blockInside = false;
         for (int i = int(m_open.size()) - 1; i >= 0; --i) {
             const Open& open = m_open[size_t(i)];
-            if (open.name == name) {
+            if (open.tag == tag) {
                 if (!blockInside) {
                     popTo(i);
-                    forget(name);
+                    forget(tag);
                 }
                 return;
             }
@@ -317,13 +351,13 @@ private:
                 return;
             blockInside = blockInside || (open.flags & Special);
         }
-        forget(name); // no longer open: the parser stops reopening it
+        forget(tag); // no longer open: the parser stops reopening it
     }
 
-    void forget(const QByteArray& name) {
-        for (size_t i = m_active.size(); i > 0 && !m_active[i - 1].isNull(); --i) {
-            if (m_active[i - 1] == name) {
-                m_active.erase(m_active.begin() + qsizetype(i - 1));
+    void forget(Tag tag) {
+        for (size_t i = m_active.size(); i > 0 && m_active[i - 1] != kMarker; --i) {
+            if (m_active[i - 1] == tag) {
+                m_active.erase(m_active.begin() + std::ptrdiff_t(i - 1));
                 --m_formatting;
                 return;
             }
@@ -335,7 +369,7 @@ private:
             const Open& open = m_open.back();
             m_weight -= open.weight;
             if (open.flags & Marker) {
-                while (!m_active.empty() && !m_active.back().isNull()) {
+                while (!m_active.empty() && m_active.back() != kMarker) {
                     m_active.pop_back();
                     --m_formatting;
                 }
@@ -347,7 +381,7 @@ private:
     }
 
     std::vector<Open> m_open;
-    std::vector<QByteArray> m_active; // formatting element names; null for a marker
+    std::vector<Tag> m_active; // formatting elements; kMarker for a marker
     int m_weight = 0;
     int m_formatting = 0;
     int m_deepest = kImplied;
@@ -432,18 +466,20 @@ private:
         while (m_at < m_text.size() && !isSpace(m_text[m_at]) && m_text[m_at] != '/' &&
                m_text[m_at] != '>')
             ++m_at;
-        const QByteArray name = m_text.sliced(start, m_at - start).toByteArray().toLower();
+        const QByteArrayView name = m_text.sliced(start, m_at - start);
         bool selfClosing = false;
         if (!attributes(selfClosing))
             return false; // a tag cut off by the end of the text is dropped
+        const Tag tag = m_names.of(name);
         if (isEnd) {
-            m_elements.end(name);
+            m_elements.end(tag);
             return true;
         }
-        if (!m_elements.start(name, selfClosing))
+        if (!m_elements.start(tag, selfClosing))
             return true;
-        const bool more =
-            name == "script" ? skipScript() : name != "plaintext" && skipToEndTag(name);
+        const bool more = tag == GUMBO_TAG_SCRIPT
+                              ? skipScript()
+                              : tag != GUMBO_TAG_PLAINTEXT && skipToEndTag(name);
         m_elements.closeText();
         return more;
     }
@@ -497,7 +533,7 @@ private:
     }
 
     // Past raw text to its end tag.
-    bool skipToEndTag(const QByteArray& name) {
+    bool skipToEndTag(QByteArrayView name) {
         for (qsizetype end = m_text.indexOf("</", m_at); end >= 0;
              end = m_text.indexOf("</", end + 2)) {
             if (isTagName(end + 2, name)) {
@@ -538,6 +574,7 @@ private:
 
     QByteArrayView m_text;
     qsizetype m_at = 0;
+    TagNames m_names;
     OpenElements m_elements;
 };
 
