@@ -6,11 +6,48 @@
 
 #include <algorithm>
 #include <gumbo.h>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 namespace browser {
 
 namespace {
+
+// Texts that recur across a page, the white space between tags above all, and
+// attribute names and short values, each converted once and shared by the nodes.
+class PageTexts {
+public:
+    // What the parser read, with the characters shielded from it put back.
+    QString text(const char* utf8) {
+        return shared(m_texts, utf8, [](std::string_view view) {
+            return unshield(QString::fromUtf8(view.data(), qsizetype(view.size())));
+        });
+    }
+    QString name(const char* utf8) {
+        return shared(m_names, utf8, [](std::string_view view) {
+            return QString::fromUtf8(view.data(), qsizetype(view.size()));
+        });
+    }
+
+private:
+    static constexpr size_t kLongestShared = 32;
+    using Known = std::unordered_map<std::string_view, QString>; // views into the parser's output
+
+    template <class Convert>
+    static QString shared(Known& known, const char* utf8, Convert convert) {
+        const std::string_view view(utf8);
+        if (view.size() > kLongestShared)
+            return convert(view);
+        auto [at, added] = known.try_emplace(view);
+        if (added)
+            at->second = convert(view);
+        return at->second;
+    }
+
+    Known m_texts;
+    Known m_names;
+};
 
 QString fromPiece(const GumboStringPiece& piece) {
     return QString::fromUtf8(piece.data, qsizetype(piece.length));
@@ -45,8 +82,8 @@ QString elementName(const GumboElement& element) {
     return name;
 }
 
-QString attributeName(const GumboAttribute& attribute) {
-    const QString name = QString::fromUtf8(attribute.name);
+QString attributeName(const GumboAttribute& attribute, PageTexts& texts) {
+    const QString name = texts.name(attribute.name);
     switch (attribute.attr_namespace) {
     case GUMBO_ATTR_NAMESPACE_XLINK:
         return QStringLiteral("xlink:") + name;
@@ -60,17 +97,17 @@ QString attributeName(const GumboAttribute& attribute) {
     return name;
 }
 
-Node elementNode(const GumboElement& element) {
+Node elementNode(const GumboElement& element, PageTexts& texts) {
     Node node;
     node.kind = NodeKind::Element;
     node.ns = element.tag_namespace == GUMBO_NAMESPACE_SVG      ? Namespace::Svg
               : element.tag_namespace == GUMBO_NAMESPACE_MATHML ? Namespace::MathMl
                                                                 : Namespace::Html;
     node.name = elementName(element);
+    node.attributes.reserve(qsizetype(element.attributes.length));
     for (unsigned i = 0; i < element.attributes.length; ++i) {
         const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
-        node.attributes.append(
-            {attributeName(*attribute), unshield(QString::fromUtf8(attribute->value))});
+        node.attributes.append({attributeName(*attribute, texts), texts.text(attribute->value)});
     }
     return node;
 }
@@ -87,25 +124,25 @@ const GumboVector* childrenOf(const GumboNode* node) {
     }
 }
 
-std::optional<Node> convert(const GumboNode* source) {
+std::optional<Node> convert(const GumboNode* source, PageTexts& texts) {
     switch (source->type) {
     case GUMBO_NODE_DOCUMENT:
         return Node{};
     case GUMBO_NODE_ELEMENT:
     case GUMBO_NODE_TEMPLATE:
-        return elementNode(source->v.element);
+        return elementNode(source->v.element, texts);
     case GUMBO_NODE_TEXT:
     case GUMBO_NODE_WHITESPACE:
     case GUMBO_NODE_CDATA: {
         Node node;
         node.kind = NodeKind::Text;
-        node.data = unshield(QString::fromUtf8(source->v.text.text));
+        node.data = texts.text(source->v.text.text);
         return node;
     }
     case GUMBO_NODE_COMMENT: {
         Node node;
         node.kind = NodeKind::Comment;
-        node.data = unshield(QString::fromUtf8(source->v.text.text));
+        node.data = texts.text(source->v.text.text);
         return node;
     }
     }
@@ -186,11 +223,12 @@ std::shared_ptr<NodeTree> parseHtml(const QString& markup, const std::atomic<boo
         return nullptr;
 
     auto tree = std::make_shared<NodeTree>();
+    PageTexts texts;
     std::vector<std::pair<const GumboNode*, int>> pending{{output->document, -1}};
     while (!pending.empty()) {
         auto [source, parent] = pending.back();
         pending.pop_back();
-        std::optional<Node> node = convert(source);
+        std::optional<Node> node = convert(source, texts);
         if (!node)
             continue;
         const int index = int(tree->nodes.size());
