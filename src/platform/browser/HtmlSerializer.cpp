@@ -1,17 +1,16 @@
 #include "HtmlSerializer.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace browser {
 
 namespace {
 
 bool holdsRawText(const Node& node) {
-    static const char* const kRaw[] = {"style",   "script",   "xmp",      "iframe",
-                                       "noembed", "noframes", "plaintext"};
-    for (const char* name : kRaw) {
-        if (node.isElement(name))
-            return true;
-    }
-    return false;
+    static constexpr QLatin1StringView kRaw[] = {"style"_L1,    "script"_L1,  "xmp"_L1,
+                                                 "iframe"_L1,   "noembed"_L1, "noframes"_L1,
+                                                 "plaintext"_L1};
+    return isOneOf(node, kRaw);
 }
 
 void appendEscaped(QString& out, const QString& text, bool inAttribute) {
@@ -41,14 +40,11 @@ void appendEscaped(QString& out, const QString& text, bool inAttribute) {
 } // namespace
 
 bool isVoid(const Node& node) {
-    static const char* const kVoid[] = {"area",  "base",  "basefont", "bgsound", "br",    "col",
-                                        "embed", "frame", "hr",       "img",     "input", "keygen",
-                                        "link",  "meta",  "param",    "source",  "track", "wbr"};
-    for (const char* name : kVoid) {
-        if (node.isElement(name))
-            return true;
-    }
-    return false;
+    static constexpr QLatin1StringView kVoid[] = {
+        "area"_L1,  "base"_L1,  "basefont"_L1, "bgsound"_L1, "br"_L1,    "col"_L1,
+        "embed"_L1, "frame"_L1, "hr"_L1,       "img"_L1,     "input"_L1, "keygen"_L1,
+        "link"_L1,  "meta"_L1,  "param"_L1,    "source"_L1,  "track"_L1, "wbr"_L1};
+    return isOneOf(node, kVoid);
 }
 
 void appendStartTag(QString& out, const QString& name, const QList<Attribute>& attributes) {

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <utility>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace browser {
 
 namespace {
@@ -104,7 +106,8 @@ Node elementNode(const GumboElement& element, PageTexts& texts) {
               : element.tag_namespace == GUMBO_NAMESPACE_MATHML ? Namespace::MathMl
                                                                 : Namespace::Html;
     node.name = elementName(element);
-    node.attributes.reserve(qsizetype(element.attributes.length));
+    if (element.attributes.length > 0) // else reserving would allocate for nothing
+        node.attributes.reserve(qsizetype(element.attributes.length));
     for (unsigned i = 0; i < element.attributes.length; ++i) {
         const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
         node.attributes.append({attributeName(*attribute, texts), texts.text(attribute->value)});
@@ -180,34 +183,40 @@ QString NodeTree::textContent(int index) const {
 }
 
 int NodeTree::firstElement(int from, const char* localName) const {
+    const QLatin1StringView name(localName);
     for (int i = from; i < nodes[size_t(from)].end; ++i) {
-        if (nodes[size_t(i)].isElement(localName))
+        if (nodes[size_t(i)].isElement(name))
             return i;
     }
     return -1;
 }
 
 void classifyRendering(Node& node) {
-    static const char* const kHidden[] = {"area", "base",   "basefont", "datalist", "head",
-                                          "link", "meta",   "noembed",  "noframes", "param",
-                                          "rp",   "script", "style",    "template", "title"};
-    static const char* const kPreformatted[] = {"pre", "listing", "xmp", "plaintext", "textarea"};
-    const QString* type = node.attribute(QStringLiteral("type"));
+    static constexpr QLatin1StringView kHidden[] = {
+        "area"_L1, "base"_L1,   "basefont"_L1, "datalist"_L1, "head"_L1,
+        "link"_L1, "meta"_L1,   "noembed"_L1,  "noframes"_L1, "param"_L1,
+        "rp"_L1,   "script"_L1, "style"_L1,    "template"_L1, "title"_L1};
+    static constexpr QLatin1StringView kPreformatted[] = {"pre"_L1, "listing"_L1, "xmp"_L1,
+                                                          "plaintext"_L1, "textarea"_L1};
+    const auto hiddenInput = [&] {
+        const QString* type = node.attribute(QStringLiteral("type"));
+        return type && type->trimmed().compare("hidden"_L1, Qt::CaseInsensitive) == 0;
+    };
     node.displayNone = isOneOf(node, kHidden) || node.attribute(QStringLiteral("hidden")) ||
-                       (node.isElement("input") && type &&
-                        type->trimmed().compare(QLatin1String("hidden"), Qt::CaseInsensitive) == 0);
+                       (node.isElement("input") && hiddenInput());
     node.preformatted = isOneOf(node, kPreformatted);
 }
 
 bool isBlock(const Node& node) {
-    static const char* const kBlock[] = {
-        "address",  "article",    "aside",  "blockquote", "body",    "caption", "center",
-        "dd",       "details",    "dialog", "dir",        "div",     "dl",      "dt",
-        "fieldset", "figcaption", "figure", "footer",     "form",    "h1",      "h2",
-        "h3",       "h4",         "h5",     "h6",         "header",  "hgroup",  "hr",
-        "html",     "legend",     "li",     "listing",    "main",    "menu",    "nav",
-        "ol",       "plaintext",  "pre",    "section",    "summary", "table",   "ul",
-        "xmp"};
+    static constexpr QLatin1StringView kBlock[] = {
+        "address"_L1,   "article"_L1, "aside"_L1,    "blockquote"_L1, "body"_L1,   "caption"_L1,
+        "center"_L1,    "dd"_L1,      "details"_L1,  "dialog"_L1,     "dir"_L1,    "div"_L1,
+        "dl"_L1,        "dt"_L1,      "fieldset"_L1, "figcaption"_L1, "figure"_L1, "footer"_L1,
+        "form"_L1,      "h1"_L1,      "h2"_L1,       "h3"_L1,         "h4"_L1,     "h5"_L1,
+        "h6"_L1,        "header"_L1,  "hgroup"_L1,   "hr"_L1,         "html"_L1,   "legend"_L1,
+        "li"_L1,        "listing"_L1, "main"_L1,     "menu"_L1,       "nav"_L1,    "ol"_L1,
+        "plaintext"_L1, "pre"_L1,     "section"_L1,  "summary"_L1,    "table"_L1,  "ul"_L1,
+        "xmp"_L1};
     return isOneOf(node, kBlock);
 }
 

@@ -39,17 +39,20 @@ struct Node {
     bool displayNone = false;  // neither it nor anything inside it is shown
     bool preformatted = false; // its white space is kept as written
 
-    bool isElement(const char* localName) const {
-        return kind == NodeKind::Element && ns == Namespace::Html &&
-               name == QLatin1String(localName);
+    template <size_t N> bool isElement(const char (&localName)[N]) const {
+        return isElement(QLatin1StringView(localName, N - 1));
     }
+    bool isElement(QLatin1StringView localName) const {
+        return isHtmlElement() && name == localName;
+    }
+    bool isHtmlElement() const { return kind == NodeKind::Element && ns == Namespace::Html; }
     const QString* attribute(const QString& attributeName) const;
 };
 
 // Whether the node is an HTML element of one of these local names.
-template <size_t N> bool isOneOf(const Node& node, const char* const (&names)[N]) {
-    return std::any_of(std::begin(names), std::end(names),
-                       [&](const char* name) { return node.isElement(name); });
+template <size_t N> bool isOneOf(const Node& node, const QLatin1StringView (&names)[N]) {
+    return node.isHtmlElement() &&
+           std::find(std::begin(names), std::end(names), node.name) != std::end(names);
 }
 
 struct NodeTree {

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace browser {
 
 namespace {
@@ -15,8 +17,9 @@ bool isCell(const Node& node) {
 
 // Parts of a table that are shown as such only inside a table that is.
 bool isTablePart(const Node& node) {
-    static const char* const kParts[] = {"caption", "col", "colgroup", "tbody", "td",
-                                         "tfoot",   "th",  "thead",    "tr"};
+    static constexpr QLatin1StringView kParts[] = {"caption"_L1, "col"_L1,   "colgroup"_L1,
+                                                   "tbody"_L1,   "td"_L1,    "tfoot"_L1,
+                                                   "th"_L1,      "thead"_L1, "tr"_L1};
     return isOneOf(node, kParts);
 }
 
