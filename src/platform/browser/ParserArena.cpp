@@ -95,18 +95,22 @@ void* ParserArena::pooledBlock(size_t sizeClass) {
         m_freed[sizeClass] = *static_cast<void**>(block);
         return block;
     }
-    if (size_t(m_end - m_next) < bytes) {
-        m_next = static_cast<char*>(hold(m_chunkSize));
-        m_end = m_next + m_chunkSize;
-        m_chunks.emplace_back(m_next, m_chunkSize);
-        ASAN_POISON_MEMORY_REGION(m_next, m_chunkSize); // until handed out
-        m_chunkSize = std::min(m_chunkSize * 2, kLargestChunk);
-    }
+    if (size_t(m_end - m_next) < bytes)
+        startChunk();
     auto* header = reinterpret_cast<BlockHeader*>(m_next);
     m_next += bytes;
     ASAN_UNPOISON_MEMORY_REGION(header, bytes);
     header->sizeClass = sizeClass;
     return header + 1;
+}
+
+// Out of line, so that handing out a block from the chunk stays a few instructions.
+Q_NEVER_INLINE void ParserArena::startChunk() {
+    m_next = static_cast<char*>(hold(m_chunkSize));
+    m_end = m_next + m_chunkSize;
+    m_chunks.emplace_back(m_next, m_chunkSize);
+    ASAN_POISON_MEMORY_REGION(m_next, m_chunkSize); // until handed out
+    m_chunkSize = std::min(m_chunkSize * 2, kLargestChunk);
 }
 
 void* ParserArena::largeBlock(size_t size) {

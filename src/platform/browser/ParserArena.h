@@ -36,6 +36,7 @@ private:
     static void* allocate(void* arena, size_t size);
     static void release(void* arena, void* pointer);
     void* pooledBlock(size_t sizeClass);
+    void startChunk();
     void* largeBlock(size_t size);
     void releaseLarge(void* pointer);
     void* hold(size_t bytes);
