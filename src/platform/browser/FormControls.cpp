@@ -43,10 +43,11 @@ bool isDisabled(const NodeTree& tree, int control) {
         if (!ancestor.isElement("fieldset") || !ancestor.attribute(QStringLiteral("disabled")))
             continue;
         // Controls in a disabled fieldset's first legend stay enabled.
-        const auto firstLegend =
-            std::find_if(ancestor.children.begin(), ancestor.children.end(),
-                         [&](int c) { return tree.nodes[size_t(c)].isElement("legend"); });
-        if (firstLegend == ancestor.children.end() || *firstLegend != child)
+        const Children children = tree.children(i);
+        const auto firstLegend = std::find_if(children.begin(), children.end(), [&](int c) {
+            return tree.nodes[size_t(c)].isElement("legend");
+        });
+        if (firstLegend == children.end() || *firstLegend != child)
             return true;
     }
     return false;
@@ -167,7 +168,7 @@ std::vector<int> formControls(const NodeTree& tree, int form) {
             if (node.isElement("form")) {
                 openForms.push_back(i);
                 const Node& parent = tree.nodes[size_t(node.parent)];
-                if (node.children.empty() && isTableContext(parent)) {
+                if (tree.children(i).empty() && isTableContext(parent)) {
                     tableForm = i;
                     tableFormEnd = tree.nodes[size_t(tree.nodes[size_t(tableForm)].parent)].end;
                 }

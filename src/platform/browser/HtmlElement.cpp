@@ -71,7 +71,7 @@ QList<HtmlElement> HtmlElement::rows() const {
     QList<HtmlElement> head, body, foot;
     if (!m_tree || !m_tree->nodes[size_t(m_index)].isElement("table"))
         return {};
-    for (int child : m_tree->nodes[size_t(m_index)].children) {
+    for (int child : m_tree->children(m_index)) {
         const Node& node = m_tree->nodes[size_t(child)];
         if (node.isElement("tr")) {
             body.append(HtmlElement(m_tree, child));
@@ -82,7 +82,7 @@ QList<HtmlElement> HtmlElement::rows() const {
         QList<HtmlElement>& target = node.isElement("thead")   ? head
                                      : node.isElement("tfoot") ? foot
                                                                : body;
-        for (int row : node.children) {
+        for (int row : m_tree->children(child)) {
             if (m_tree->nodes[size_t(row)].isElement("tr"))
                 target.append(HtmlElement(m_tree, row));
         }
@@ -94,7 +94,7 @@ QList<HtmlElement> HtmlElement::cells() const {
     QList<HtmlElement> found;
     if (!m_tree || !m_tree->nodes[size_t(m_index)].isElement("tr"))
         return found;
-    for (int child : m_tree->nodes[size_t(m_index)].children) {
+    for (int child : m_tree->children(m_index)) {
         const Node& node = m_tree->nodes[size_t(child)];
         if (node.isElement("td") || node.isElement("th"))
             found.append(HtmlElement(m_tree, child));

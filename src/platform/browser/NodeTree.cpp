@@ -245,16 +245,20 @@ std::shared_ptr<NodeTree> parseHtml(const QString& markup, const std::atomic<boo
         if (node->kind == NodeKind::Element)
             classifyRendering(*node);
         tree->nodes.push_back(std::move(*node));
-        if (parent >= 0)
-            tree->nodes[size_t(parent)].children.push_back(index);
         if (const GumboVector* children = childrenOf(source)) {
             for (unsigned i = children->length; i > 0; --i)
                 pending.emplace_back(static_cast<const GumboNode*>(children->data[i - 1]), index);
         }
     }
+    // Nodes come in document order, so a node's descendants all follow it: going
+    // backwards, each node knows its end before it extends its parent's.
     for (size_t i = tree->nodes.size(); i > 0; --i) {
         Node& node = tree->nodes[i - 1];
-        node.end = node.children.empty() ? int(i) : tree->nodes[size_t(node.children.back())].end;
+        node.end = std::max(node.end, int(i));
+        if (node.parent >= 0) {
+            int& parentEnd = tree->nodes[size_t(node.parent)].end;
+            parentEnd = std::max(parentEnd, node.end);
+        }
     }
     return tree;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -30,7 +32,6 @@ struct Node {
     QList<Attribute> attributes;
     int parent = -1;
     int end = 0; // one past the last descendant
-    std::vector<int> children;
     // Live state of form controls, set through the DOM; the markup keeps its defaults.
     std::optional<QString> value;
     std::optional<bool> checked;
@@ -55,8 +56,44 @@ template <size_t N> bool isOneOf(const Node& node, const QLatin1StringView (&nam
            std::find(std::begin(names), std::end(names), node.name) != std::end(names);
 }
 
+// The children of a node in order: each child's descendants end where the next child begins.
+class Children {
+public:
+    class Iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = int;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const int*;
+        using reference = int;
+
+        Iterator(const std::vector<Node>& nodes, int index) : m_nodes(&nodes), m_index(index) {}
+        int operator*() const { return m_index; }
+        Iterator& operator++() {
+            m_index = (*m_nodes)[size_t(m_index)].end;
+            return *this;
+        }
+        bool operator==(const Iterator& other) const { return m_index == other.m_index; }
+
+    private:
+        const std::vector<Node>* m_nodes;
+        int m_index;
+    };
+
+    Children(const std::vector<Node>& nodes, int parent) : m_nodes(nodes), m_parent(parent) {}
+    Iterator begin() const { return {m_nodes, m_parent + 1}; }
+    Iterator end() const { return {m_nodes, m_nodes[size_t(m_parent)].end}; }
+    bool empty() const { return begin() == end(); }
+
+private:
+    const std::vector<Node>& m_nodes;
+    int m_parent;
+};
+
 struct NodeTree {
     std::vector<Node> nodes; // nodes[0] is the document
+
+    Children children(int index) const { return {nodes, index}; }
 
     // Concatenated text of the descendants, as DOM textContent.
     QString textContent(int index) const;
