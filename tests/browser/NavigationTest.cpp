@@ -101,6 +101,15 @@ protected:
             response.set_header("Set-Cookie", "remember=" + user + "; Max-Age=3600; Path=/");
             response.set_redirect("/whoami", 302);
         });
+        // Sends a post on with the redirect status its address names; says how it arrived.
+        m_server.Post(R"(/moved/(\d+))", [](const httplib::Request& request, auto& response) {
+            response.set_redirect("/arrival", std::stoi(request.matches[1]));
+        });
+        const auto arrival = [](const httplib::Request& request, httplib::Response& response) {
+            response.set_content("<p>" + request.method + ' ' + request.body, "text/html");
+        };
+        m_server.Post("/arrival", arrival);
+        m_server.Get("/arrival", arrival);
         m_server.Get("/whoami", [](const httplib::Request& request, auto& response) {
             response.set_content("<p>Sent " + request.get_header_value("Cookie"), "text/html");
         });
@@ -339,6 +348,24 @@ TEST_F(BrowserNavigation, RedirectsStayOnTheForumsOwnAddress) {
                              : "An Error Has Occurred - The forum redirected to another site");
         EXPECT_EQ(m_received, " http://board.example.org/start" +
                                   (c.followed ? ' ' + std::string(c.followed) : std::string()));
+    }
+}
+
+// As browsers do: a 307 or 308 sends a post on as it was, any other redirect fetches the target.
+TEST_F(BrowserNavigation, APostIsSentOnOnlyWhereTheRedirectSaysSo) {
+    const struct {
+        int status;
+        const char* arrived;
+    } cases[] = {
+        {307, "POST amount=3"}, {308, "POST amount=3"}, {303, "GET"}, {302, "GET"}, {301, "GET"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        WebBrowser browser;
+        open(browser, QStringLiteral("<form name=f method=post action=moved/%1><input "
+                                     "name=amount value=3>")
+                          .arg(c.status));
+        ASSERT_TRUE(completes(browser, [&] { browser.Document().forms("f").submit(); }));
+        EXPECT_EQ(browser.Document().body().innerText(), c.arrived);
     }
 }
 
