@@ -301,9 +301,13 @@ protected:
 QStringList checkBooks() {
     FrmVaultmeres::instance().findChild<QAction*>("mnuCheckBooks")->trigger();
     frmBooks& books = frmBooks::instance();
+    // While it reads, the button stops the check; once done, it closes the window.
+    auto* stop = books.findChild<QPushButton*>("cmdCancel");
+    EXPECT_EQ(stop->text(), "Cancel");
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !books.checking() && books.findChild<QWidget*>("cmdExport")->isEnabled(); },
         Deadline));
+    EXPECT_EQ(stop->text(), "Close");
     auto* findings = books.findChild<QTreeWidget*>("lstFindings");
     QStringList found;
     for (int i = 0; i < findings->topLevelItemCount(); ++i)
@@ -570,6 +574,11 @@ TEST_F(Transactions, TheDialogRefusesWhatCannotBeATransaction) {
     auto* types = control<QComboBox>("cmbTType");
     QTest::keyClicks(types->lineEdit(), "xyz");
     EXPECT_EQ(types->currentText(), "income");
+    // The balance shown is the forum's; typing in it changes nothing.
+    auto* galleons = control<QComboBox>("ComboGalleons");
+    const QString balance = galleons->currentText();
+    QTest::keyClicks(galleons->lineEdit(), "9");
+    EXPECT_EQ(galleons->currentText(), balance);
     for (const int type : {Expense, Income}) {
         types->setCurrentIndex(type);
         EXPECT_EQ(control("cmbReasonIn")->isVisible(), type == Income);
