@@ -129,6 +129,21 @@ TEST_F(SmallBoard, DeletesOnlyWhatTheUserConfirms) {
     }
 }
 
+// However the window is sized, the status bar runs along its bottom edge, below the list.
+TEST_F(SmallBoard, TheStatusBarRunsAlongTheBottomAtEverySize) {
+    open();
+    const auto* bar = manager().findChild<StatusBar*>("StatusBar1");
+    const QSize first = manager().size();
+    for (const QSize size : {first + QSize(200, 150), first + QSize(40, 300)}) {
+        SCOPED_TRACE(QString("%1x%2").arg(size.width()).arg(size.height()).toStdString());
+        manager().resize(size);
+        ASSERT_SOON(manager().size() == size);
+        EXPECT_EQ(bar->geometry(),
+                  QRect(0, size.height() - bar->height(), size.width(), bar->height()));
+        EXPECT_LE(list().geometry().bottom(), bar->geometry().top());
+    }
+}
+
 TEST_F(SmallBoard, AReloadReadsAgainOnlyForAnotherUser) {
     const struct {
         QString user;
