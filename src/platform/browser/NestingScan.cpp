@@ -32,7 +32,8 @@ enum TagFlag : unsigned {
 // Elements go by the parser's own tag numbers, so the scan has rules for exactly
 // the elements the parser has rules for; any other name gets a number past those.
 using Tag = int;
-constexpr Tag kMarker = -1; // in the list of formatting elements
+constexpr Tag kNoTag = -1;  // no element has it
+constexpr Tag kMarker = -2; // in the list of formatting elements
 
 const std::array<unsigned, GUMBO_TAG_UNKNOWN>& tagFlags() {
     static const auto flags = [] {
@@ -122,7 +123,7 @@ struct Open {
     Space space;
 };
 
-auto named(Tag a, Tag b = kMarker) {
+auto named(Tag a, Tag b = kNoTag) {
     return [a, b](const Open& e) {
         return e.tag == a || e.tag == b;
     };
@@ -134,7 +135,7 @@ auto flagged(unsigned flag) {
     };
 }
 
-auto scopeOr(Tag a, Tag b = kMarker) {
+auto scopeOr(Tag a, Tag b = kNoTag) {
     return [a, b](const Open& e) {
         return (e.flags & Scope) || e.tag == a || e.tag == b;
     };
