@@ -26,8 +26,10 @@ int main(int argc, char* argv[]) {
     if (const auto status = answerWithoutWindows(argc, argv))
         return *status;
 
+    auto fontConfiguration = preloadFontConfiguration();
     QApplication application(argc, argv);
     prepareApplication();
+    fontConfiguration.wait();
     const app::CommandLine commandLine = app::parseCommandLine(QApplication::arguments());
     if (commandLine.action != app::CommandLine::Action::Run)
         return app::answer(commandLine);

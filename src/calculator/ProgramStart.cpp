@@ -4,6 +4,7 @@
 #include "StartupStyle.h"
 
 #include <QApplication>
+#include <fontconfig/fontconfig.h>
 
 void nameApplication() {
     QCoreApplication::setApplicationName("ZentabCalculator");
@@ -18,4 +19,8 @@ void prepareApplication() {
     // global menu too; asking the session bus for one cost every start-up a millisecond.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication::setWindowIcon(platform::deferredIcon(":/zentab.png"));
+}
+
+platform::StartupPreload preloadFontConfiguration() {
+    return platform::StartupPreload([] { FcInit(); });
 }

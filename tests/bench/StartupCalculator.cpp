@@ -6,8 +6,10 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    auto fontConfiguration = preloadFontConfiguration();
     QApplication application(argc, argv);
     prepareApplication();
+    fontConfiguration.wait();
     ZentabCalc calculator;
     calculator.show();
     return reportWhenOnScreen(calculator);
