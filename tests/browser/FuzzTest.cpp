@@ -116,6 +116,8 @@ TEST(BrowserHostilePage, EndsWithinTheBudget) {
              many("<tr><td><font size=1><b>a</font></b><td><div><font color=red>b", 2000) +
              "</table><center><p>end of page",
          false},
+        {"rows left open, with cells and without",
+         "<table>" + many("<tr>", 600) + many("<tr><td><b>x", 600) + "</table>end of page", false},
         // Room for html, body and the tables; every walk of the page without recursion.
         {"spans as deep as the budget allows",
          many("<span>", browser::kMaxParseDepth - 20) + many("<table><tr><td>", 2) + "end of page",
