@@ -99,4 +99,24 @@ TEST(BrowserForm, FieldsSetThroughTheDomAreSubmitted) {
               "subject=Avery&message=Galleons%3A+12%0D%0ASickles%3A+3&nextaction=post&s=b&c=on");
 }
 
+// What the program sets may hold a surrogate without its other half; it goes as the
+// replacement character, encoded in the page's charset or as a reference to it.
+TEST(BrowserForm, ALoneSurrogateIsSentAsTheReplacementCharacter) {
+    const QString value = QString("\u00E9") + QChar(0xDC00) + 'b' + QChar(0xD800) +
+                          QString::fromUtf8("\U0001F600") + QChar(0xD800);
+    const std::pair<QString, QByteArray> cases[] = {
+        {"UTF-8", "n=%C3%A9%EF%BF%BDb%EF%BF%BD%F0%9F%98%80%EF%BF%BD"},
+        {"windows-1252", "n=%E9%26%2365533%3Bb%26%2365533%3B%26%23128512%3B%26%2365533%3B"},
+    };
+    for (const auto& [charset, body] : cases) {
+        SCOPED_TRACE(charset.toStdString());
+        const HtmlDocument document = page("<form id=f method=post><input name=n>", charset);
+        HtmlForm form = document.forms("f");
+        form.field("n").setValue(value);
+        const auto submission = form.submission();
+        ASSERT_TRUE(submission);
+        EXPECT_EQ(submission->body, body);
+    }
+}
+
 } // namespace

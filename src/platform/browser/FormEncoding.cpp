@@ -6,7 +6,20 @@ namespace browser {
 
 namespace {
 
-QByteArray encodeText(const QString& text, const QString& charset) {
+// A browser sends each lone surrogate as U+FFFD; an encoder would flag it, and a reference
+// to it would name no character.
+QString scalarValues(QString text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+QByteArray encodeText(const QString& anyText, const QString& charset) {
+    const QString text = scalarValues(anyText);
     const QByteArray charsetName = charset.toLatin1();
     QStringEncoder whole(charsetName.constData());
     const QByteArray encoded = whole.encode(text);
@@ -14,10 +27,7 @@ QByteArray encodeText(const QString& text, const QString& charset) {
         return encoded;
     QByteArray out;
     for (qsizetype i = 0; i < text.size();) {
-        const qsizetype length =
-            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
-                ? 2
-                : 1;
+        const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
         const QStringView character = QStringView(text).mid(i, length);
         QStringEncoder single(charsetName.constData());
         const QByteArray bytes = single.encode(character);
