@@ -54,10 +54,11 @@ frmAbout::frmAbout()
     lblTitle->setFont(bold);
     lblVersion = label(this, "lblVersion", "Version", twips.rect(1770, 780, 3165, 225));
     lblDescription = label(this, "lblDescription",
-                           "Made to tally the money of a fictional world of books and films; "
-                           "a fan's tool, not connected with the owners of that world.",
+                           "A fan's tool, made to tally the money of a fictional world of "
+                           "books and films.",
                            twips.rect(1890, 1125, 3045, 690));
     lblDescription->setWordWrap(true);
+    lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont small = lblDescription->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     lblDescription->setFont(small);
@@ -66,8 +67,9 @@ frmAbout::frmAbout()
     WebBrowser1View = new QToolButton(this);
     WebBrowser1View->setObjectName("WebBrowser1View");
     // The page's image button, drawn as a button of the box: its picture lives
-    // with the payment service, which the About box does not contact.
-    WebBrowser1View->setGeometry(twips.rect(3840, 1560, 1695, 375));
+    // with the payment service, which the About box does not contact. It sits within the
+    // page's place, below the description, whose last line it would otherwise cover.
+    WebBrowser1View->setGeometry(twips.rect(3840, 1935, 1695, 375));
     WebBrowser1View->setEnabled(false);
     connect(WebBrowser1View, &QToolButton::clicked, this, &frmAbout::WebBrowser1_Click);
     connect(WebBrowser1, &WebBrowser::DocumentComplete, this, &frmAbout::showDonationPage);
