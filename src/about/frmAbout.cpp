@@ -84,9 +84,10 @@ frmAbout::frmAbout()
         Line1[i]->setStyleSheet(QStringLiteral("background: %1;").arg(lineColours[i]));
     }
 
-    cmdOK = button(this, "cmdOK", "OK", twips.rect(4245, 2625, 1260, 345));
+    // Wider than designed, to the left, so that today's fonts leave the caption room.
+    cmdOK = button(this, "cmdOK", "OK", twips.rect(4125, 2625, 1380, 345));
     cmdOK->setDefault(true);
-    cmdSysInfo = button(this, "cmdSysInfo", "&System Info...", twips.rect(4260, 3075, 1245, 345));
+    cmdSysInfo = button(this, "cmdSysInfo", "&System Info...", twips.rect(4125, 3075, 1380, 345));
     cmdLog = button(this, "cmdLog", "Log", twips.rect(120, 2160, 735, 255));
     cmdLog->setAccessibleName("Show or hide the debug log");
     cmdLog->hide();

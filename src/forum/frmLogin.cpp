@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -87,18 +88,22 @@ frmLogin::frmLogin()
     }
     Frame1->setEnabled(false);
 
-    // As wide as the room before Text1: the caption needs more than its designed width.
+    // In today's fonts the caption needs more than the box's designed width: the box takes
+    // what it needs, the board title follows it, and the two buttons give up some width.
     Check1 = place(new QCheckBox("remember me", this), "Check1", "remember me",
-                   twips.rect(120, 1680, 1425, 375));
+                   twips.rect(120, 1680, 1335, 375));
+    Check1->resize(std::max(Check1->width(), Check1->sizeHint().width()), Check1->height());
     Check1->setChecked(true);
-    Text1 = place(new QLineEdit("vaultmeres", this), "Text1", "Board Title",
-                  twips.rect(1560, 1800, 1215, 285));
-    Text1->setToolTip("Board Title");
-    cmdOK = place(new QPushButton("OK", this), "cmdOK", "OK", twips.rect(2880, 1800, 1140, 390));
+    cmdOK = place(new QPushButton("OK", this), "cmdOK", "OK", twips.rect(3180, 1800, 990, 390));
     cmdOK->setEnabled(false);
     cmdOK->setDefault(true);
     cmdCancel = place(new QPushButton("Cancel", this), "cmdCancel", "Cancel",
-                      twips.rect(4080, 1800, 1140, 390));
+                      twips.rect(4230, 1800, 990, 390));
+    const int titleLeft = Check1->geometry().right() + 1 + twips.px(60);
+    Text1 = place(
+        new QLineEdit("vaultmeres", this), "Text1", "Board Title",
+        QRect(titleLeft, twips.px(1800), cmdOK->x() - twips.px(105) - titleLeft, twips.px(285)));
+    Text1->setToolTip("Board Title");
     // The browser works unseen: the user never needs the forum's own login page.
     WBLogin = new WebBrowser(this);
     WBLogin->setObjectName("WBLogin");
