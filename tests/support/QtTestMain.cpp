@@ -1,6 +1,7 @@
 // Runs GoogleTest inside a QApplication on the offscreen platform, with the
 // per-user folders redirected to a fresh home, and fails any test that leaves a modal window
-// nobody expected in the way.
+// nobody expected in the way or shows a window whose controls are cut off or covered.
+#include "LayoutChecks.h"
 #include "ModalWatchdog.h"
 
 #include <QApplication>
@@ -24,5 +25,7 @@ int main(int argc, char* argv[]) {
     QTimer watchdog;
     QObject::connect(&watchdog, &QTimer::timeout, &ModalWatchdog::check);
     watchdog.start(50);
+    LayoutWatch layoutWatch;
+    application.installEventFilter(&layoutWatch);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class QWidget;
+
+// What is wrong with a window's layout as the user would see it: a control outside the
+// window, a control covering part of another, a caption or label text that does not fit
+// its control. Empty when nothing is. Only the controls shown are looked at.
+QStringList layoutFaults(const QWidget& window);
+
+// Fails the running test for each fault of a window it shows, as the window is shown.
+class LayoutWatch : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
