@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QNetworkProxy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -41,10 +42,12 @@ TEST(DemoBoardServer, TheBrowsersReachItUntilTheCalculatorClosesAndItKeepsChange
     const QString bin = QCoreApplication::applicationDirPath();
     const std::string host = "vaultmeres.proboards.com";
     qint64 server = 0;
+    quint16 port = 0;
     {
         const auto board = app::startDemoBoard(bin);
         ASSERT_TRUE(board);
         server = board->processId();
+        port = board->port();
         EXPECT_TRUE(logInThroughForum(app::DemoBoardUrl, "teller"));
         ForumClient client(board->port(), host);
         ASSERT_TRUE(client.login("member"));
@@ -55,6 +58,11 @@ TEST(DemoBoardServer, TheBrowsersReachItUntilTheCalculatorClosesAndItKeepsChange
                                  {"nextaction", "post"}}));
     }
     EXPECT_TRUE(::kill(static_cast<pid_t>(server), 0) == -1 && errno == ESRCH); // gone
+    // The browsers go to the forum itself again, not to where the board was.
+    const QList<QNetworkProxy> route =
+        QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(QUrl(app::DemoBoardUrl)));
+    EXPECT_FALSE(!route.isEmpty() && route.first().hostName() == "127.0.0.1" &&
+                 route.first().port() == port);
     // In the user's data folder, for the next run.
     EXPECT_TRUE(
         QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +

@@ -43,6 +43,9 @@ TEST(frmLogWindow, KeepsEveryLineShownOrNotUntilClosedThenTheNewestWithANoteOfTh
     box->setTextCursor(cursor);
     Log("c");
     EXPECT_EQ(box->textCursor().position(), 2);
+    // The log is for reading: typing into it changes nothing.
+    QTest::keyClicks(box, "typed");
+    EXPECT_EQ(frmLog::instance().text(), "a\r\nb\r\n\r\nc\r\n");
     discardLog();
     Log("new");
     EXPECT_TRUE(frmLog::instance().text() == "new\r\n" && !frmLog::isShown());
