@@ -432,6 +432,7 @@ TEST_F(Transactions, BalancesAndItemsFollowASeriesOfBookings) {
     // The threads were read again: their rows name the teller who edited them, and when.
     const QTreeWidgetItem* alice = list().findRow("T1");
     EXPECT_EQ(alice->text(AccountListView::Teller), "The teller");
+    EXPECT_FALSE(alice->text(AccountListView::DateModified).isEmpty());
     EXPECT_NE(alice->text(AccountListView::DateModified),
               alice->text(AccountListView::DateCreated));
 }
@@ -686,6 +687,10 @@ TEST_F(Transactions, FromTheCalculatorsMenuThroughTheLoginToTheListAndANewAccoun
     EXPECT_EQ(columns(*found[0], {AccountListView::Galleons, AccountListView::Sickles,
                                   AccountListView::Knuts, AccountListView::Teller}),
               "50/0/0/N/A");
+    // Never edited: its last change is its creation.
+    EXPECT_FALSE(found[0]->text(AccountListView::DateCreated).isEmpty());
+    EXPECT_EQ(found[0]->text(AccountListView::DateModified),
+              found[0]->text(AccountListView::DateCreated));
 }
 
 } // namespace
