@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -429,6 +430,11 @@ TEST_F(Transactions, BalancesAndItemsFollowASeriesOfBookings) {
                   columns(*items()->topLevelItem(17), {1, 3}),
               "- 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)/2 Galleons, 0 Sickles, 0 Knuts|"
               "+ 1 Galleons 0 Sickles 0 Knuts ($7.33 USD)/3 Galleons, 0 Sickles, 0 Knuts");
+    // Closed, the history is gone, chart and all: each one opened is a window of its own.
+    const QPointer<QWidget> history = items()->window();
+    history->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(history.isNull());
     // The threads were read again: their rows name the teller who edited them, and when.
     const QTreeWidgetItem* alice = list().findRow("T1");
     EXPECT_EQ(alice->text(AccountListView::Teller), "The teller");
