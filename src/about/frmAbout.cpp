@@ -70,6 +70,7 @@ frmAbout::frmAbout()
     // with the payment service, which the About box does not contact. It sits within the
     // page's place, below the description, whose last line it would otherwise cover.
     WebBrowser1View->setGeometry(twips.rect(3840, 1935, 1695, 375));
+    WebBrowser1View->setAccessibleName("Donate"); // until the page names it
     WebBrowser1View->setEnabled(false);
     connect(WebBrowser1View, &QToolButton::clicked, this, &frmAbout::WebBrowser1_Click);
     connect(WebBrowser1, &WebBrowser::DocumentComplete, this, &frmAbout::showDonationPage);

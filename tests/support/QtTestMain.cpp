@@ -1,8 +1,9 @@
 // Runs GoogleTest inside a QApplication on the offscreen platform, with the
 // per-user folders redirected to a fresh home, and fails any test that leaves a modal window
-// nobody expected in the way or shows a window whose controls are cut off or covered.
-#include "LayoutChecks.h"
+// nobody expected in the way or shows a window whose controls are cut off, covered or
+// unnamed.
 #include "ModalWatchdog.h"
+#include "WindowChecks.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -25,7 +26,7 @@ int main(int argc, char* argv[]) {
     QTimer watchdog;
     QObject::connect(&watchdog, &QTimer::timeout, &ModalWatchdog::check);
     watchdog.start(50);
-    LayoutWatch layoutWatch;
-    application.installEventFilter(&layoutWatch);
+    WindowWatch windowWatch;
+    application.installEventFilter(&windowWatch);
     return RUN_ALL_TESTS();
 }

@@ -1,9 +1,13 @@
-#include "LayoutChecks.h"
+#include "WindowChecks.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QRadioButton>
 #include <QStyle>
@@ -75,11 +79,36 @@ QStringList layoutFaults(const QWidget& window) {
     return faults;
 }
 
-bool LayoutWatch::eventFilter(QObject* watched, QEvent* event) {
+QStringList unnamedControls(const QWidget& window) {
+    QStringList unnamed;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        // A combo box's own line edit and a scroll area's viewport and bars are parts of it.
+        const QWidget* parent = control->parentWidget();
+        if (!control->isVisible() || control->window() != &window ||
+            qobject_cast<const QComboBox*>(parent) ||
+            qobject_cast<const QAbstractScrollArea*>(parent))
+            continue;
+        const auto* button = qobject_cast<const QAbstractButton*>(control);
+        const bool spoken = qobject_cast<const QLineEdit*>(control) ||
+                            qobject_cast<const QComboBox*>(control) ||
+                            qobject_cast<const QAbstractScrollArea*>(control) ||
+                            qobject_cast<const QAbstractSpinBox*>(control) || button;
+        if (spoken && control->accessibleName().isEmpty() &&
+            (!button || caption(button->text()).isEmpty()))
+            unnamed.append(name(*control));
+    }
+    return unnamed;
+}
+
+bool WindowWatch::eventFilter(QObject* watched, QEvent* event) {
     // A window gets its show event once its controls are shown and laid out.
     if (event->type() == QEvent::Show && watched->isWidgetType())
-        if (const auto* window = static_cast<const QWidget*>(watched); window->isWindow())
+        if (const auto* window = static_cast<const QWidget*>(watched); window->isWindow()) {
             for (const QString& fault : layoutFaults(*window))
                 ADD_FAILURE() << name(*window).toStdString() << ": " << fault.toStdString();
+            for (const QString& control : unnamedControls(*window))
+                ADD_FAILURE() << name(*window).toStdString() << ": " << control.toStdString()
+                              << " has no name a screen reader could speak";
+        }
     return false;
 }

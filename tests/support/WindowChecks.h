@@ -10,8 +10,13 @@ class QWidget;
 // its control. Empty when nothing is. Only the controls shown are looked at.
 QStringList layoutFaults(const QWidget& window);
 
-// Fails the running test for each fault of a window it shows, as the window is shown.
-class LayoutWatch : public QObject {
+// The controls of a window, shown ones only, that a screen reader could not name: a box, list
+// or text area without an accessible name, a button with neither that nor a caption.
+QStringList unnamedControls(const QWidget& window);
+
+// Fails the running test for each layout fault and unnamed control of a window it shows, as
+// the window is shown.
+class WindowWatch : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
