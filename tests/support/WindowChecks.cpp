@@ -16,9 +16,9 @@
 
 namespace {
 
-QString caption(const QString& text) {
-    QString shown = text;
-    return shown.replace("&&", "\x01").remove('&').replace('\x01', '&');
+// A caption as shown: "&&" is an ampersand, any other "&" marks the next letter as a key.
+QString caption(QString text) {
+    return text.replace("&&", "\x01").remove('&').replace('\x01', '&');
 }
 
 QString name(const QWidget& control) {
@@ -89,11 +89,11 @@ QStringList unnamedControls(const QWidget& window) {
             qobject_cast<const QAbstractScrollArea*>(parent))
             continue;
         const auto* button = qobject_cast<const QAbstractButton*>(control);
-        const bool spoken = qobject_cast<const QLineEdit*>(control) ||
-                            qobject_cast<const QComboBox*>(control) ||
-                            qobject_cast<const QAbstractScrollArea*>(control) ||
-                            qobject_cast<const QAbstractSpinBox*>(control) || button;
-        if (spoken && control->accessibleName().isEmpty() &&
+        const bool needsName = qobject_cast<const QLineEdit*>(control) ||
+                               qobject_cast<const QComboBox*>(control) ||
+                               qobject_cast<const QAbstractScrollArea*>(control) ||
+                               qobject_cast<const QAbstractSpinBox*>(control) || button;
+        if (needsName && control->accessibleName().isEmpty() &&
             (!button || caption(button->text()).isEmpty()))
             unnamed.append(name(*control));
     }
