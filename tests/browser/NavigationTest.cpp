@@ -1,3 +1,4 @@
+#include "BrowserLimits.h"
 #include "CookieJar.h"
 #include "Fixtures.h"
 #include "PageLoader.h"
@@ -54,6 +55,13 @@ protected:
         });
         m_server.Get("/complex", [](auto&, auto& response) {
             response.set_content(many("<div>", 100'000).toStdString(), "text/html");
+        });
+        // A page of the size its address names, in bytes, that ends with "end of page".
+        m_server.Get(R"(/sized/(\d+))", [](const httplib::Request& request, auto& response) {
+            const std::string head = "<title>Sized</title><p>", tail = "<p>end of page";
+            const size_t size = std::stoul(request.matches[1]);
+            response.set_content(head + std::string(size - head.size() - tail.size(), 'x') + tail,
+                                 "text/html");
         });
         m_server.Get("/slow", [this](auto&, httplib::Response& response) {
             response.set_chunked_content_provider("text/html", [this](size_t offset, auto& sink) {
@@ -196,6 +204,21 @@ TEST_F(BrowserNavigation, ReadyStateMovesLikeABrowsersAndCompletesOncePerPage) {
     EXPECT_FALSE(complete.wait(300)); // exactly one notice per page
     EXPECT_EQ(notices, (QStringList{"about:home 4", "about:blank 4", url("/slow") + " 4",
                                     url("/redirect/0") + " 4"}));
+}
+
+// Small pages are parsed where they arrive, larger ones on a worker thread: each arrives whole.
+TEST_F(BrowserNavigation, PagesOfEverySizeArriveWhole) {
+    WebBrowser browser;
+    for (const qsizetype size : {qsizetype(100), browser::kMaxParseAtOnceBytes,
+                                 browser::kMaxParseAtOnceBytes + 1, qsizetype(1) << 20}) {
+        SCOPED_TRACE(size);
+        ASSERT_TRUE(navigateAndWait(browser, url(QStringLiteral("/sized/%1").arg(size))));
+        EXPECT_EQ(browser.ReadyState(), WebBrowser::ReadyStateComplete);
+        EXPECT_EQ(browser.LocationName(), "Sized");
+        EXPECT_EQ(browser.Document().body().innerText(),
+                  QString(size - 37, 'x') + "\n\nend of page"); // the markup less its tags
+    }
+    EXPECT_TRUE(m_log.isEmpty());
 }
 
 enum class Fault { None, Refuse, Drop, Silence, Drip };

@@ -1,5 +1,6 @@
 #include "PageParser.h"
 
+#include "BrowserLimits.h"
 #include "LoggableAddress.h"
 #include "SharedNetwork.h"
 
@@ -14,8 +15,29 @@ PageParser::~PageParser() {
     cancel();
 }
 
+namespace {
+
+HtmlDocument parsedPage(const FetchedPage& page, const std::atomic<bool>* cancelled) {
+    const PageMarkup markup = pageMarkup(page);
+    return HtmlDocument::parse(markup.markup, page.url, markup.charset, cancelled);
+}
+
+void logParseFailure(const HtmlDocument& document, const QUrl& url) {
+    if (!document.parseFailure().isEmpty())
+        logBrowserFailure(QStringLiteral("Cannot open ") + loggableAddress(url, {}) +
+                          QStringLiteral(": ") + document.parseFailure());
+}
+
+} // namespace
+
 void PageParser::start(const FetchedPage& page) {
     cancel();
+    if (page.body.size() <= kMaxParseAtOnceBytes) {
+        const HtmlDocument document = parsedPage(page, nullptr);
+        logParseFailure(document, page.url);
+        emit parsed(document);
+        return;
+    }
     m_cancelled = std::make_shared<std::atomic<bool>>(false);
     auto* watcher = new QFutureWatcher<HtmlDocument>(this);
     m_watcher = watcher;
@@ -23,15 +45,11 @@ void PageParser::start(const FetchedPage& page) {
         const HtmlDocument document = watcher->result();
         m_watcher = nullptr;
         watcher->deleteLater();
-        if (!document.parseFailure().isEmpty())
-            logBrowserFailure(QStringLiteral("Cannot open ") + loggableAddress(url, {}) +
-                              QStringLiteral(": ") + document.parseFailure());
+        logParseFailure(document, url);
         emit parsed(document);
     });
-    watcher->setFuture(QtConcurrent::run([page, cancelled = m_cancelled] {
-        const PageMarkup markup = pageMarkup(page);
-        return HtmlDocument::parse(markup.markup, page.url, markup.charset, cancelled.get());
-    }));
+    watcher->setFuture(QtConcurrent::run(
+        [page, cancelled = m_cancelled] { return parsedPage(page, cancelled.get()); }));
 }
 
 void PageParser::cancel() {

@@ -11,9 +11,10 @@ template <class T> class QFutureWatcher;
 
 namespace browser {
 
-// Decodes and parses fetched pages on a worker thread, so that no page holds
-// up the windows however long it takes within the parse budget. A page that is
-// past the budget is logged and arrives as an error page.
+// Decodes and parses fetched pages: a small one at once, a larger one on a
+// worker thread, so that no page holds up the windows however long it takes
+// within the parse budget. A page that is past the budget is logged and
+// arrives as an error page.
 class PageParser : public QObject {
     Q_OBJECT
 public:

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 
 using browser::PageRequest;
 
@@ -117,6 +118,8 @@ void WebBrowser::showDocument(const HtmlDocument& document) {
 }
 
 void WebBrowser::setProgress(const QObject* source, int state) {
+    // A page's progress only goes forward: a small page in a viewer window is
+    // shown before its loader's other receivers hear that it has arrived.
     if (source == m_progressSource)
-        m_readyState = state;
+        m_readyState = std::max(m_readyState, state);
 }
