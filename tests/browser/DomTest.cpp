@@ -47,6 +47,19 @@ TEST(BrowserDocument, ElementsReadLikeABrowsers) {
     }
 }
 
+// The characters the parser would replace are found in a long run of plain text, whatever
+// their place in it; the blanks HTML keeps and the first and last printable ones stay too.
+TEST(BrowserDocument, ControlCharactersSurviveWhereverTheyStandInPlainText) {
+    for (const char16_t c :
+         {0x01, 0x08, 0x09, 0x0B, 0x1F, 0x20, 0x7E, 0x7F, 0x80, 0x9F, 0xFDD0, 0xFFFE}) {
+        for (int at = 16; at < 24; ++at) {
+            const QString text = QString(at, 'a') + QChar(c) + QString(16, 'b');
+            EXPECT_EQ(page("<p id=p>" + text).getElementById("p").innerHTML(), text)
+                << std::hex << int(c) << " at " << std::dec << at;
+        }
+    }
+}
+
 TEST(BrowserDocument, SavedPagesReadAsTheForumWroteThem) {
     const HtmlDocument text = page(fixture("browser/inner_text.html"));
     // Every element's text as a browser lays it out, the head's style left out.

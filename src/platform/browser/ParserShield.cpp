@@ -1,6 +1,7 @@
 #include "ParserShield.h"
 
 #include <array>
+#include <cstring>
 
 namespace browser {
 namespace {
@@ -61,6 +62,34 @@ char32_t atRank(int rank) {
     return 0xFFFD;
 }
 
+bool printableAscii(char16_t unit) {
+    return unit >= 0x20 && unit < 0x7F;
+}
+
+// Whether all four UTF-16 units in the word are printable ASCII. A unit past
+// 0x7F may carry into the next one in the sums, but its high bits tell already.
+bool allPrintableAscii(quint64 units) {
+    constexpr quint64 kEach = 0x0001'0001'0001'0001;
+    const quint64 beyondAscii = units & (0xFF80 * kEach);
+    const quint64 control = ~(units + 0x60 * kEach) & (0x80 * kEach); // below 0x20
+    const quint64 del = (units + kEach) & (0x80 * kEach);             // 0x7F
+    return (beyondAscii | control | del) == 0;
+}
+
+// The length of the leading run of printable ASCII, most of any page, read four units at a time.
+qsizetype printableAsciiRun(QStringView text) {
+    const char16_t* units = text.utf16();
+    qsizetype run = 0;
+    for (quint64 word; run + 4 <= text.size(); run += 4) {
+        std::memcpy(&word, units + run, sizeof word);
+        if (!allPrintableAscii(word))
+            break;
+    }
+    while (run < text.size() && printableAscii(units[run]))
+        ++run;
+    return run;
+}
+
 void appendCodePoint(QString& out, char32_t c) {
     out += QString::fromUcs4(&c, 1);
 }
@@ -70,7 +99,7 @@ void appendCodePoint(QString& out, char32_t c) {
 QString shieldFromParser(const QString& markup) {
     const auto needsShield = [&markup](qsizetype i) {
         const char16_t unit = markup[i].unicode();
-        if (unit >= 0x20 && unit < 0x7F) // most of any page
+        if (printableAscii(unit))
             return false;
         if (QChar::isHighSurrogate(unit) && i + 1 < markup.size()) {
             const char16_t low = markup[i + 1].unicode();
@@ -80,8 +109,10 @@ QString shieldFromParser(const QString& markup) {
         return rankOf(unit) >= 0;
     };
     qsizetype first = 0;
-    while (first < markup.size() && !needsShield(first))
+    while (first < markup.size() && !needsShield(first)) {
         ++first;
+        first += printableAsciiRun(QStringView(markup).sliced(first));
+    }
     if (first == markup.size())
         return markup;
 
