@@ -575,6 +575,32 @@ TEST_F(Transactions, ABusyForumIsAPauseButASaveNotReadBackStopsAndAnArchiveNotPo
     expectBalance("Bob", "2/0/1");
 }
 
+// The manager brought back while a booking waits for its amount (from the calculator's menu, say)
+// reads the board again only once the booking has ended: the rows the booking reads stay put.
+TEST_F(Transactions, TheListIsReadAgainOnlyOnceABookingHasEnded) {
+    openManagerAs("teller");
+    const qsizetype loads = loadsStarted();
+    openDialog("Alice");
+    control<QCheckBox>("Check4")->setChecked(false);
+    choose(Expense, "Bob", 0);
+    qsizetype loadsWhileBooking = -1;
+    dialogs.answer(vbOK, [&] {
+        manager().showAndReload();
+        ASSERT_SOON(manager().isActiveWindow());
+        QCoreApplication::sendPostedEvents(); // the activation's load, if it were not held
+        loadsWhileBooking = loadsStarted() - loads;
+        for (const char key : {'1', 'K', '='})
+            QTest::keyClick(&calculator, key);
+    });
+    dialogs.answer(vbOK);
+    pressOK();
+    EXPECT_EQ(lastBox().title, "Success");
+    EXPECT_EQ(loadsWhileBooking, 0);
+    EXPECT_EQ(loadsStarted() - loads, 1);
+    expectBalance("Alice", "12/3/6");
+    expectBalance("Bob", "1/0/1");
+}
+
 TEST_F(Transactions, TheDialogRefusesWhatCannotBeATransaction) {
     openManagerAs("teller");
     openDialog("Alice");
