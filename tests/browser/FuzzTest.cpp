@@ -79,6 +79,14 @@ QString distinctBold(int count) {
     return text;
 }
 
+// Elements of names the parser has no rules for, each of a name of its own, left open.
+QString distinctUnknownElements(int count) {
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += QStringLiteral("<x-%1>").arg(i);
+    return text;
+}
+
 // Pages built to make the parser work or allocate without bound: each ends as its
 // document or as an error document that says the page is too complex, and never
 // holds more nodes than the budget.
@@ -96,6 +104,8 @@ TEST(BrowserHostilePage, EndsWithinTheBudget) {
         {"misnested formatting that deepens", many("<b><div></b>", 50'000), true},
         {"list items left open through lists", many("<li><ul></li>", 50'000), true},
         {"blocks after a foreign style", "<svg><style>" + many("<div>", 100'000), true},
+        {"blocks after an abrupt comment", "<!-->" + many("<div>", 100'000), true},
+        {"600 elements of names of their own, left open", distinctUnknownElements(600), true},
         {"more nodes than the budget", many("<i>x</i>", 250'000), true},
         {"tables nested 200 deep", many("<table><tr><td>", 200), true},
         {"markup failing the parser's checks", "<table><math><select><math><mi><select><tr>", true},
@@ -123,6 +133,8 @@ TEST(BrowserHostilePage, EndsWithinTheBudget) {
          many("<span>", browser::kMaxParseDepth - 20) + many("<table><tr><td>", 2) + "end of page",
          false},
         {"blocks within the budget", many("<div>", 400) + "end of page", false},
+        {"400 elements of names of their own, left open",
+         distinctUnknownElements(400) + "end of page", false},
         // Each end tag closes its element whatever its case, the parser's own names or not.
         {"elements of names the parser has no rules for, each closed",
          many("<x-post><Post-Body><SPAN>x</span></post-body></X-Post>", 1000) + "end of page",
