@@ -106,6 +106,7 @@ TEST(BrowserDocument, ScriptVariablesReadTopLevelStringLiterals) {
         {"var r = /[\"']/g, q = /x/ / 2, s = f(/'/) / 2; var a = \"after regex\";", "a",
          "after regex"},
         {"var a = \"x\" + suffix;", "a", "(none)"},
+        {"var = \"nameless\", a = \"after\";", "a", "(none)"}, // no script: a syntax error
         {"var a = \"unterminated\nvar b = 1;", "a", "(none)"},
         {"var s = `var a = \"template\"`;", "a", "(none)"},
         {"x = \"var a = 'in string'\";", "a", "(none)"},
