@@ -232,6 +232,7 @@ std::shared_ptr<NodeTree> parseHtml(const QString& markup, const std::atomic<boo
         return nullptr;
 
     auto tree = std::make_shared<NodeTree>();
+    tree->nodes.reserve(size_t(arena.nodes()));
     PageTexts texts;
     std::vector<std::pair<const GumboNode*, int>> pending{{output->document, -1}};
     while (!pending.empty()) {

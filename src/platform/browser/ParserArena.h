@@ -27,6 +27,8 @@ public:
 
     // The parser's output, valid while the arena lives; nothing when the arena stopped it.
     const GumboOutput* parse(GumboOptions options, const QByteArray& utf8);
+    // About how many nodes the parser made, a few more at most.
+    int nodes() const { return m_nodes; }
 
 private:
     static constexpr size_t kGranule = alignof(std::max_align_t);
