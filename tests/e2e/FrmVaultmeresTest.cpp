@@ -160,7 +160,12 @@ TEST_F(SmallBoard, AReloadReadsAgainOnlyForAnotherUser) {
         ASSERT_TRUE(logInThroughForum(TestBoard, c.user));
         const qsizetype skipped = logged("Skipping duplicate key:");
         const qsizetype read = logged("WB2 (readystate=4)");
+        QString whileReading; // the status once the board's page has come
+        QObject::connect(
+            manager().loader().WebBrowser1, &WebBrowser::DocumentComplete, &manager(),
+            [&] { whileReading = status(); }, Qt::SingleShotConnection);
         reactivate();
+        EXPECT_EQ(whileReading, "Reloading accounts, please wait...");
         EXPECT_EQ(logged("Skipping duplicate key:") - skipped, 3);
         EXPECT_EQ(logged("Skipping duplicate key:3 for Account 3"), c.user == "teller" ? 1 : 2);
         EXPECT_EQ(logged("WB2 (readystate=4)") - read, c.threadsRead);
