@@ -573,6 +573,23 @@ TEST_F(Transactions, ABusyForumIsAPauseButASaveNotReadBackStopsAndAnArchiveNotPo
     EXPECT_EQ(post("Ernie").count("[*]"), 17);
     expectBalance("Ernie", "2/0/0");
     expectBalance("Bob", "2/0/1");
+
+    // Busy when Bob's edit page is asked for once Alice is saved (the list then shows Bob as the
+    // one being modified): a pause, then Bob's save.
+    prepareUnasked("Alice", Expense, "Bob", 0, "1K=");
+    QObject::connect(&list(), &QTreeWidget::currentItemChanged, &dialog(),
+                     [this](QTreeWidgetItem* current) {
+                         if (current && current->text(AccountListView::Account) == "Bob")
+                             server.faults("overload=1&overload_action=modifypost");
+                     });
+    dialogs.answer(vbOK);
+    dialogs.answer(vbOK);
+    pressOK();
+    const QStringList last = boxes(dialogs).mid(dialogs.shown().size() - 2);
+    EXPECT_TRUE(last.value(0).startsWith("Server Overload Error: Too Many Connections"));
+    EXPECT_EQ(last.value(1), "Success: Suceessfully modified Alice and Bob");
+    expectBalance("Alice", "12/3/4");
+    expectBalance("Bob", "2/0/2");
 }
 
 // The manager brought back while a booking waits for its amount (from the calculator's menu, say)
