@@ -150,6 +150,7 @@ void frmModify::layOutControls() {
     transaction->addWidget(platform::buddyLabel("&With:", cmbOtherAccount, Frame2), 0, 2);
     transaction->addWidget(cmbOtherAccount, 0, 3);
     lblReason = platform::buddyLabel("&Reason:", cmbReasonIn, Frame2);
+    lblReason->setObjectName("lblReason"); // for either list of reasons
     transaction->addWidget(lblReason, 1, 0);
     // The two reason lists share one place; the type decides which is in front.
     transaction->addWidget(cmbReasonIn, 1, 1);

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -79,25 +80,51 @@ QStringList layoutFaults(const QWidget& window) {
     return faults;
 }
 
+namespace {
+
+// The controls the window shows, without the parts of a control: a combo box's own line
+// edit, a scroll area's viewport and bars.
+QList<const QWidget*> shownControls(const QWidget& window) {
+    QList<const QWidget*> controls;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        const QWidget* parent = control->parentWidget();
+        if (control->isVisible() && control->window() == &window &&
+            !qobject_cast<const QComboBox*>(parent) &&
+            !qobject_cast<const QAbstractScrollArea*>(parent))
+            controls.append(control);
+    }
+    return controls;
+}
+
+// Boxes, lists, text areas and buttons: what a user reads or works with.
+bool isInput(const QWidget& control) {
+    return qobject_cast<const QLineEdit*>(&control) || qobject_cast<const QComboBox*>(&control) ||
+           qobject_cast<const QAbstractScrollArea*>(&control) ||
+           qobject_cast<const QAbstractSpinBox*>(&control) ||
+           qobject_cast<const QAbstractButton*>(&control);
+}
+
+} // namespace
+
 QStringList unnamedControls(const QWidget& window) {
     QStringList unnamed;
-    for (const QWidget* control : window.findChildren<QWidget*>()) {
-        // A combo box's own line edit and a scroll area's viewport and bars are parts of it.
-        const QWidget* parent = control->parentWidget();
-        if (!control->isVisible() || control->window() != &window ||
-            qobject_cast<const QComboBox*>(parent) ||
-            qobject_cast<const QAbstractScrollArea*>(parent))
-            continue;
+    for (const QWidget* control : shownControls(window)) {
         const auto* button = qobject_cast<const QAbstractButton*>(control);
-        const bool needsName = qobject_cast<const QLineEdit*>(control) ||
-                               qobject_cast<const QComboBox*>(control) ||
-                               qobject_cast<const QAbstractScrollArea*>(control) ||
-                               qobject_cast<const QAbstractSpinBox*>(control) || button;
-        if (needsName && control->accessibleName().isEmpty() &&
+        if (isInput(*control) && control->accessibleName().isEmpty() &&
             (!button || caption(button->text()).isEmpty()))
             unnamed.append(name(*control));
     }
     return unnamed;
+}
+
+QStringList controlsWithoutObjectName(const QWidget& window) {
+    QStringList anonymous;
+    for (const QWidget* control : shownControls(window))
+        if ((isInput(*control) || qobject_cast<const QLabel*>(control) ||
+             qobject_cast<const QGroupBox*>(control)) &&
+            control->objectName().isEmpty())
+            anonymous.append(name(*control) + " \"" + control->accessibleName() + "\"");
+    return anonymous;
 }
 
 bool WindowWatch::eventFilter(QObject* watched, QEvent* event) {
@@ -109,6 +136,9 @@ bool WindowWatch::eventFilter(QObject* watched, QEvent* event) {
             for (const QString& control : unnamedControls(*window))
                 ADD_FAILURE() << name(*window).toStdString() << ": " << control.toStdString()
                               << " has no name a screen reader could speak";
+            for (const QString& control : controlsWithoutObjectName(*window))
+                ADD_FAILURE() << name(*window).toStdString() << ": " << control.toStdString()
+                              << " has no object name to be found by";
         }
     return false;
 }

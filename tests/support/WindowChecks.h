@@ -14,8 +14,12 @@ QStringList layoutFaults(const QWidget& window);
 // or text area without an accessible name, a button with neither that nor a caption.
 QStringList unnamedControls(const QWidget& window);
 
-// Fails the running test for each layout fault and unnamed control of a window it shows, as
-// the window is shown.
+// The controls of a window, shown ones only, that tests and accessibility tools could not find
+// by name: a box, list, text area, button, label or frame without an object name.
+QStringList controlsWithoutObjectName(const QWidget& window);
+
+// Fails the running test for each layout fault and unnamed or anonymous control of a window it
+// shows, as the window is shown.
 class WindowWatch : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override;
