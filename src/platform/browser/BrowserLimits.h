@@ -28,7 +28,7 @@ inline constexpr int kMaxParseNodes = 400'000; // some 200,000 elements with the
 inline constexpr int kMaxParseDepth = 512;     // elements inside each other
 inline constexpr size_t kMaxParseMemory = 128 * 1024 * 1024; // what the parser holds at once
 // A page up to this size is parsed where it arrives, in well under a frame:
-// sending it to a worker thread and back would cost a tenth of its parse.
+// sending it to a worker thread and back would cost an eighth of its parse.
 inline constexpr qsizetype kMaxParseAtOnceBytes = 64 * 1024;
 
 // Showing a page in a viewer window: the rich-text renderer takes time that
