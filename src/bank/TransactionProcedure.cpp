@@ -384,9 +384,7 @@ void TransactionProcedure::saveCounterpart() {
     if (!present())
         return;
     if (saved.outcome != PostSaver::Outcome::Saved) {
-        platform::MsgBox(saved.answerTitle + CrLf + CrLf + "The post of " +
-                             record_.otherAccountText + " was not saved",
-                         platform::vbCritical, record_.otherAccountText);
+        reportCounterpartNotSaved(saved.answerTitle);
         return;
     }
     manager().setBalance(counterpart_.row.key, counterpart_.after);
@@ -410,12 +408,15 @@ bool TransactionProcedure::openCounterpartPage() {
                        dialog_.WBModify().ReadyState() < WebBrowser::ReadyStateComplete;
             }))
             return false;
+        const QString answer = dialog_.WBModify().LocationName();
         const WaitingError::Kind waiting = dialog_.showWaitingError();
         if (waiting == WaitingError::None)
             break;
         if (waiting != WaitingError::Busy || attempt == SaveAttempts ||
-            !pause(BusyPauseMs * attempt))
+            !pause(BusyPauseMs * attempt)) {
+            reportCounterpartNotSaved(answer);
             return false;
+        }
     }
     const QString title = dialog_.WBModify().LocationName();
     const auto row = manager().row(counterpart_.row.key);
@@ -426,6 +427,15 @@ bool TransactionProcedure::openCounterpartPage() {
     }
     counterpart_.before = row->balance;
     return true;
+}
+
+// The account's post stands changed, so a user who took the booking for failed
+// and made it again would book the account twice.
+void TransactionProcedure::reportCounterpartNotSaved(const QString& reason) const {
+    platform::MsgBox(reason + CrLf + CrLf + "The post of " + record_.otherAccountText +
+                         " was not saved, though the post of " + account_.row.name +
+                         " was. The debug log names the transaction",
+                     platform::vbCritical, record_.otherAccountText);
 }
 
 // The counterpart's new balance, made on the calculator; false when the

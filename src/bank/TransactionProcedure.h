@@ -61,6 +61,7 @@ private:
     // Their parts.
     bool readEditPageAgain();
     bool openCounterpartPage();
+    void reportCounterpartNotSaved(const QString& reason) const;
     bool computeCounterpart();
     bank::PostSaver::Result savePost(const Side& side, const bank::PostFields& old,
                                      const QString& item, const QString& logBefore,

@@ -590,6 +590,31 @@ TEST_F(Transactions, ABusyForumIsAPauseButASaveNotReadBackStopsAndAnArchiveNotPo
     EXPECT_EQ(last.value(1), "Success: Suceessfully modified Alice and Bob");
     expectBalance("Alice", "12/3/4");
     expectBalance("Bob", "2/0/2");
+
+    // Busy at Bob's edit page on every attempt: Alice is booked, Bob is not, and the user is
+    // told so.
+    const QString bobBefore = post("Bob");
+    prepareUnasked("Alice", Expense, "Bob", 0, "1K=");
+    QObject::connect(&list(), &QTreeWidget::currentItemChanged, &dialog(),
+                     [this](QTreeWidgetItem* current) {
+                         if (current && current->text(AccountListView::Account) == "Bob")
+                             server.faults("overload=3&overload_action=modifypost");
+                     });
+    for (int box = 0; box < 4; ++box)
+        dialogs.answer(vbOK);
+    pressOK();
+    const QStringList told = boxes(dialogs).mid(dialogs.shown().size() - 4);
+    for (const QString& busy : told.mid(0, 3))
+        EXPECT_TRUE(busy.startsWith("Server Overload Error: Too Many Connections"))
+            << busy.toStdString();
+    EXPECT_EQ(told.value(3), "Bob: Too Many Connections" + CrLf + CrLf +
+                                 "The post of Bob was not saved, though the post of Alice was. "
+                                 "The debug log names the transaction");
+    EXPECT_TRUE(frmLog::instance().text().contains(
+        "Out of step: Alice was saved with - 0 Galleons 0 Sickles 1 Knuts to Bob, but Bob was not"))
+        << frmLog::instance().text().right(400).toStdString();
+    expectBalance("Alice", "12/3/3");
+    EXPECT_EQ(post("Bob"), bobBefore);
 }
 
 // The manager brought back while a booking waits for its amount (from the calculator's menu, say)
