@@ -8,6 +8,7 @@
 #include "Dialogs.h"
 #include "Module1.h"
 #include "StatusBar.h"
+#include "Twips.h"
 #include "WebBrowser.h"
 #include "board_json.h"
 #include "frmLog.h"
@@ -38,6 +39,7 @@ protected:
         Module1::BoardUrl = boardUrl;
         Module1::BoardId = boardId;
         calculator.setObjectName("ZentabCalc");
+        calculator.setWindowTitle("Zentab Calculator SE");
         calculator.show();
         if (frmLog::exists()) { // a log of this test's own
             frmLog::instance().close();
@@ -129,15 +131,23 @@ TEST_F(SmallBoard, DeletesOnlyWhatTheUserConfirms) {
     }
 }
 
-// However the window is sized, the status bar runs along its bottom edge, below the list.
+// However the window is sized, the status bar runs along its bottom edge, below the list; a
+// window made smaller than 4800 by 3600 twips springs back to that.
 TEST_F(SmallBoard, TheStatusBarRunsAlongTheBottomAtEverySize) {
     open();
     const auto* bar = manager().findChild<StatusBar*>("StatusBar1");
     const QSize first = manager().size();
-    for (const QSize size : {first + QSize(200, 150), first + QSize(40, 300)}) {
-        SCOPED_TRACE(QString("%1x%2").arg(size.width()).arg(size.height()).toStdString());
-        manager().resize(size);
-        ASSERT_SOON(manager().size() == size);
+    const QSize frame = manager().frameGeometry().size() - first;
+    const std::pair<QSize, QSize> sizes[] = {
+        // asked for, and the outer size it gives
+        {first + QSize(200, 150), first + QSize(200, 150) + frame},
+        {first + QSize(40, 300), first + QSize(40, 300) + frame},
+        {QSize(100, 80), platform::Twips(manager()).size(4800, 3600)}};
+    for (const auto& [asked, outer] : sizes) {
+        SCOPED_TRACE(QString("%1x%2").arg(asked.width()).arg(asked.height()).toStdString());
+        manager().resize(asked);
+        ASSERT_SOON(manager().frameGeometry().size() == outer);
+        const QSize size = manager().size();
         EXPECT_EQ(bar->geometry(),
                   QRect(0, size.height() - bar->height(), size.width(), bar->height()));
         EXPECT_LE(list().geometry().bottom(), bar->geometry().top());
@@ -155,6 +165,7 @@ TEST_F(SmallBoard, AReloadReadsAgainOnlyForAnotherUser) {
         {"other", 3, false, "Zed Other(other)-Vaultmere's Manager"},
     };
     open();
+    list().setCurrentItem(row("T2"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.user.toStdString());
         ASSERT_TRUE(logInThroughForum(TestBoard, c.user));
@@ -171,6 +182,8 @@ TEST_F(SmallBoard, AReloadReadsAgainOnlyForAnotherUser) {
         EXPECT_EQ(logged("WB2 (readystate=4)") - read, c.threadsRead);
         ASSERT_TRUE(row("T2"));
         EXPECT_EQ(AccountListView::mayDelete(*row("T2")), c.mayDelete);
+        // The selected row's buttons follow its rights as the load found them.
+        EXPECT_EQ(manager().findChild<QPushButton*>("cmdDelete")->isEnabled(), c.mayDelete);
         EXPECT_EQ(manager().windowTitle(), c.caption);
         EXPECT_EQ(status(), "3 accounts loaded: Ready");
     }
@@ -218,6 +231,7 @@ TEST_F(SmallBoard, ClosingTheWindowDuringALoadEndsItQuietly) {
                      [] { manager().close(); });
     QWidget dependent; // a window that lives only as long as the manager
     dependent.setObjectName("frmModify");
+    dependent.setWindowTitle("Modify Account");
     dependent.show();
     manager().show();
     manager().activateWindow();

@@ -151,6 +151,7 @@ public:
 TEST_F(AccountCreation, ListUsersOpensAMemberListTheModalDialogDoesNotBlock) {
     dialog->close();
     QWidget manager;
+    manager.setWindowTitle("Vaultmere's Manager");
     manager.show();
     auto* modal = new frmAccountCreate(
         {}, [](const QString&) { return QString(); }, &manager);

@@ -139,6 +139,10 @@ bool WindowWatch::eventFilter(QObject* watched, QEvent* event) {
             for (const QString& control : controlsWithoutObjectName(*window))
                 ADD_FAILURE() << name(*window).toStdString() << ": " << control.toStdString()
                               << " has no object name to be found by";
+            // The title is what the task bar and a screen reader call the window by.
+            const Qt::WindowType type = window->windowType();
+            if ((type == Qt::Window || type == Qt::Dialog) && window->windowTitle().isEmpty())
+                ADD_FAILURE() << name(*window).toStdString() << " has no title";
         }
     return false;
 }

@@ -19,7 +19,7 @@ QStringList unnamedControls(const QWidget& window);
 QStringList controlsWithoutObjectName(const QWidget& window);
 
 // Fails the running test for each layout fault and unnamed or anonymous control of a window it
-// shows, as the window is shown.
+// shows, and for a window without a title, as the window is shown.
 class WindowWatch : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override;
