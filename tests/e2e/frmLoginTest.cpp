@@ -214,6 +214,17 @@ TEST_F(frmLoginOnBoard, ChoosingARememberedBoardFillsTheFields) {
               Boards({{Board, *Module1::Scramble(" member !pa!ss! ")}, {other, ""}}));
 }
 
+TEST_F(frmLoginOnBoard, ARememberedBoardTypedInOtherLettersOpensOnce) {
+    platform::SaveSetting("Boards", Board, "");
+    open();
+    enterAddress(QString(Board).replace("testbank", "TestBank"));
+    // Leaving the box would choose the matching entry, and so open the board again.
+    QTest::keyClick(combo()->lineEdit(), Qt::Key_Tab);
+    EXPECT_EQ(control<WebBrowser>("WBLogin")->History(),
+              QStringList({"http://testbank.proboards.com/index.cgi?action=login&board=accounts"}));
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
 TEST_F(frmLoginOnBoard, NoManagerOpensWhenTheAddressFailsOrTheWindowIsClosedWhileWaiting) {
     const struct {
         const char* behaviour;
