@@ -24,6 +24,10 @@ TEST(BankSideModule, IsLoadedByTheFirstMenuThatNeedsItAndShowsItsWindows) {
     calculator.findChild<QAction*>("mnuToolsVaultmeres")->trigger();
     const QWidget* login = platform::findOpenWindow("frmLogin");
     EXPECT_TRUE(login && login->isVisible());
+
+    calculator.findChild<QAction*>("mnuHelpAbout")->trigger();
+    const QWidget* about = platform::findOpenWindow("frmAbout");
+    EXPECT_TRUE(about && about->isVisible());
     calculator.close();
 }
 

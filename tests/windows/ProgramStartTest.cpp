@@ -5,9 +5,14 @@
 #include <QProxyStyle>
 #include <gtest/gtest.h>
 
-// The desktop finds the window's entry and icon by the desktop file's name.
-TEST(ProgramStart, TellsTheDesktopItsEntryAndIcon) {
+// The program's name decides where its settings and cookies live; the desktop finds the
+// window's entry and icon by the desktop file's name.
+TEST(ProgramStart, NamesTheProgramAndTellsTheDesktopItsEntryAndIcon) {
+    QCoreApplication::setApplicationName("another program");
+    QCoreApplication::setApplicationVersion({});
     prepareApplication();
+    EXPECT_EQ(QCoreApplication::applicationName(), "ZentabCalculator");
+    EXPECT_FALSE(QCoreApplication::applicationVersion().isEmpty());
     EXPECT_EQ(QGuiApplication::desktopFileName(), "org.example.ZentabCalculator");
     EXPECT_TRUE(QApplication::windowIcon().availableSizes().contains(QSize(128, 128)));
 }
