@@ -424,6 +424,7 @@ TEST_F(Transactions, BalancesAndItemsFollowASeriesOfBookings) {
         return history ? history->findChild<QTreeWidget*>("lstItems") : nullptr;
     };
     ASSERT_SOON(items() && items()->topLevelItemCount() == 18);
+    EXPECT_TRUE(items()->window()->isVisible());
     // The chart, from its module, not the reason it is missing.
     EXPECT_TRUE(items()->window()->findChild<QWidget*>("chtBalance")->inherits("QChartView"));
     EXPECT_EQ(columns(*items()->topLevelItem(16), {1, 3}) + "|" +
