@@ -25,6 +25,11 @@ TEST(BrowserDocument, ElementsReadLikeABrowsers) {
         {"<form id=f><input name=a>tail", "f", "<input name=\"a\">tail"},
         {"<div id=d><svg viewBox='0 0 1 1'><foreignObject></foreignObject></svg></div>", "d",
          "<svg viewBox=\"0 0 1 1\"><foreignObject></foreignObject></svg>"},
+        {"<div id=d><svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/"
+         "xlink'><use xlink:href='#a'/></svg></div>",
+         "d",
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\">"
+         "<use xlink:href=\"#a\"></use></svg>"},
         // Control characters and noncharacters stay as they are; private-use characters and
         // those beyond the first plane too.
         {"<div id=d><b title='\x7f\xc2\x81'>a\xf0\x9f\x98\x80\xc2\x81\x01\xef\xb7\x90</b>"
