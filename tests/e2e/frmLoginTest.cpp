@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -206,8 +207,11 @@ TEST_F(frmLoginOnBoard, ChoosingARememberedBoardFillsTheFields) {
     EXPECT_EQ(Module1::BoardId, "other");
 
     // OK with empty fields does not log in, yet hands over to the manager.
+    const QPointer<frmLogin> window = &frmLogin::instance();
     QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton);
     EXPECT_FALSE(frmLogin::exists());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull()); // gone, not hidden
     EXPECT_EQ(managerShown, 1);
     EXPECT_TRUE(dialogs.shown().empty());
     EXPECT_EQ(storedBoards(),
